@@ -1,0 +1,7 @@
+#include <cstdio>
+
+// Placeholder until the command line lands.
+int main() {
+    std::puts("morvat-ex-cli");
+    return 0;
+}

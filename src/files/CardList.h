@@ -1,0 +1,35 @@
+// The card list of a folder: every Skill*.wid file (matched case-insensitively, sorted by
+// file name) with the name of the card it holds. Shared by the loader dialog and the
+// command line's "list".
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace morvat {
+
+inline constexpr std::size_t kCardListNameWidth = 13;
+
+struct CardListRow {
+    std::string paddedName;  // the card name's Shift-JIS bytes, padded with spaces to 13 bytes
+    std::string fileName;    // the file name as the file system gives it
+    std::filesystem::path path;
+
+    // The row as shown: padded name then file name, converted to UTF-8.
+    std::string displayText() const;
+};
+
+// True when `fileName` matches "Skill*.wid", ignoring case.
+bool MatchesSkillMask(std::string_view fileName);
+
+// The card name of a card file padded to 13 bytes, or nothing when the file cannot be
+// opened, is not a regular file, is truncated or holds a name longer than 13 bytes.
+std::optional<std::string> ReadCardListName(const std::filesystem::path& path);
+
+// The rows of a folder; files that give no name are left out.
+std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder);
+
+}  // namespace morvat

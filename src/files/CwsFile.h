@@ -1,0 +1,37 @@
+// The cws file: the tool's own small text format. It keeps the skill record, not the
+// effect list: flags, sums, counts and durations as decimal digits, one field group a line.
+#pragma once
+
+#include <filesystem>
+#include <istream>
+#include <string>
+#include <string_view>
+
+#include "model/EditorState.h"
+#include "model/SkillRecord.h"
+
+namespace morvat {
+
+// The whole file for `record`: 5 header lines, then the enemy block (31 lines) or, for a
+// skill aimed at allies, the ally block (23 lines); every line ends with CR LF.
+std::string FormatCwsFile(const SkillRecord& record);
+
+struct SaveResult {
+    bool ok = false;
+    std::string error;  // why the save failed, for the user; empty on success
+};
+
+// Writes FormatCwsFile(record) to `path` all or nothing: a temporary file beside the target
+// is written, flushed and checked, then renamed over it. On failure an existing file is
+// left as it was.
+SaveResult WriteCwsFile(const std::filesystem::path& path, const SkillRecord& record);
+
+// Rebuilds `editor` from a cws file read from `in`. Returns false when the file stopped
+// early (its second line has fewer than 3 digits); what was read up to there stays.
+// On success the card name becomes `cardName` and the level "-".
+bool LoadCwsFile(std::istream& in, EditorState& editor, std::string_view cardName);
+
+// The file's name without folder and without extension, as the editor shows it.
+std::string CardNameFromPath(const std::filesystem::path& path);
+
+}  // namespace morvat

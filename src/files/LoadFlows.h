@@ -1,0 +1,58 @@
+// Putting a file into the editor: a cws file, or a skill card of the game through
+// ApplyWidCard. The windows answer the two questions a card can raise; the command line
+// and the tests answer them themselves.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "files/WidReader.h"
+#include "model/EditorState.h"
+
+namespace morvat {
+
+class LoadPrompts {
+public:
+    virtual ~LoadPrompts() = default;
+    // "対象なしデータです" / "警告": the card has no target; it is loaded aimed at one enemy.
+    virtual void WarnNoTarget() = 0;
+    // "双方効果は計算できません。敵方にしますか（いいえで味方になります）" / "Message":
+    // true (Yes) rates the card for the enemy side, false (No) for the allies.
+    virtual bool AskEnemySide() = 0;
+};
+
+// Clears the editor, sets its controls from `card` and adds the collected effects in order.
+// `effects` ends empty.
+void ApplyWidCard(EditorState& editor, const WidCard& card, EffectCollection& effects,
+                  LoadPrompts& prompts);
+
+// True when the name's extension, from its last dot on, is exactly ".cws".
+bool IsCwsFileName(const std::filesystem::path& path);
+
+enum class LoadStatus {
+    Loaded,        // the editor holds the file
+    CannotOpen,    // "ファイルが開けません" / "Error"; editor unchanged
+    ReadFailed,    // "読み込みに失敗しました" / "I'm sorry."; editor unchanged
+    StoppedEarly,  // a cws file whose second line is too short; partly loaded, no message
+};
+
+struct LoadOutcome {
+    LoadStatus status = LoadStatus::Loaded;
+    std::int32_t code = 0;           // the card reader's failure code, for ReadFailed
+    bool updatesOpenFolder = false;  // whether the remembered open folder follows this file
+};
+
+// The "ロード" button after its file dialog: ".cws" files by the cws reader, any other
+// file as a skill card.
+LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor,
+                          LoadPrompts& prompts);
+
+// The "読み込み" button after the loader dialog: always a skill card.
+LoadOutcome ReadSkillCard(const std::filesystem::path& path, EditorState& editor,
+                          LoadPrompts& prompts);
+
+// The folder part of a path, without a trailing separator.
+std::string FolderOf(const std::filesystem::path& path);
+
+}  // namespace morvat

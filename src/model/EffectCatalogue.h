@@ -1,0 +1,76 @@
+// The fixed catalogue of the 31 effect kinds a skill card can carry: list captions, the
+// palette page and button that add each kind, its default attribute, which parameters the
+// editor shows for it and the duration the palette passes. Kind 0 is the remove command.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace morvat {
+
+inline constexpr int kRemoveCommand = 0;
+inline constexpr int kFirstEffectKind = 1;
+inline constexpr int kLastEffectKind = 31;
+
+// Which parameter panes the editor shows for a kind.
+enum class EffectParams : std::uint8_t {
+    None,    // no parameter
+    Value,   // value kind and value (kinds 1 to 7)
+    Rounds,  // duration only
+    Change,  // change value and duration (ability changes)
+};
+
+enum class EffectSide : std::uint8_t { Ally, Enemy, ByChange };
+
+struct EffectKindInfo {
+    int kind;
+    const char* caption;     // row caption in the effect list
+    int tab;                 // index into kPaletteTabs
+    const char* button;      // object name of the palette button
+    const char* hint;        // tool tip of that button
+    std::int32_t defaultAttribute;
+    EffectParams params;
+    std::int32_t roundsOnAdd;  // the duration the palette button passes
+    EffectSide side;
+};
+
+struct PaletteTab {
+    const char* caption;
+    const char* removeButton;  // the button at the tab's left end, which issues kind 0
+};
+
+inline constexpr std::array<PaletteTab, 8> kPaletteTabs{{
+    {"生命力", "SpeedButton1"},
+    {"肉体", "SpeedButton12"},
+    {"技能", "SpeedButton5"},
+    {"精神", "SpeedButton13"},
+    {"魔法", "SpeedButton14"},
+    {"能力", "SpeedButton15"},
+    {"消滅", "SpeedButton16"},
+    {"カード", "SpeedButton17"},
+}};
+
+// Attribute list (`Obelist2`), by index.
+inline constexpr std::array<const char*, 7> kAttributeCaptions{
+    "全", "肉体", "精神", "神聖", "魔法", "炎", "冷気"};
+inline constexpr int kAttributeAll = 0;
+inline constexpr int kAttributePhysical = 1;
+inline constexpr int kAttributeMental = 2;
+inline constexpr int kAttributeHoly = 3;
+inline constexpr int kAttributeMagic = 4;
+
+// Value kinds (`Obepkind`), by index.
+inline constexpr std::array<const char*, 3> kValueKindCaptions{
+    "レベルに対応する値", "値の直接入力", "最大値処理"};
+inline constexpr int kValueKindLevel = 0;
+inline constexpr int kValueKindFixed = 1;
+inline constexpr int kValueKindMax = 2;
+
+// All 31 kinds in kind order.
+std::span<const EffectKindInfo> EffectCatalogue();
+
+// The catalogue row of `kind`, or nullptr when `kind` is not 1..31.
+const EffectKindInfo* FindEffectKind(int kind);
+
+}  // namespace morvat
