@@ -29,6 +29,9 @@ bool MatchesSkillMask(std::string_view fileName);
 // opened, is not a regular file, is truncated or holds a name longer than 13 bytes.
 std::optional<std::string> ReadCardListName(const std::filesystem::path& path);
 
+// The Skill*.wid entries of a folder, sorted by file name (no reading of their contents).
+std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder);
+
 // The rows of a folder; files that give no name are left out.
 std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder);
 
