@@ -113,6 +113,15 @@ public:
     }
 };
 
+// The folder tree is always fully open, so it draws no expand and collapse marks.
+class FolderTree : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+
+protected:
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+};
+
 class MessageBoxLoaderMessages : public LoaderMessages {
 public:
     void NoCardChosen(QWidget* parent) override {
@@ -140,7 +149,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     dialogFont.setPixelSize(12);
     setFont(dialogFont);
 
-    DirectoryListBox1 = new QTreeWidget(this);
+    DirectoryListBox1 = new FolderTree(this);
     DirectoryListBox1->setObjectName("DirectoryListBox1");
     DirectoryListBox1->setGeometry(0, 0, 161, 249);
     DirectoryListBox1->setHeaderHidden(true);
