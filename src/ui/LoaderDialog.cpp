@@ -33,9 +33,13 @@ constexpr int kFileNameRole = Qt::UserRole + 2;
 // Role of a folder tree item and a drive box entry: the folder's native path bytes.
 constexpr int kFolderRole = Qt::UserRole + 3;
 
-QString FromNative(const fs::path& path) { return QFile::decodeName(path.c_str()); }
+QString FromNative(const fs::path& path) {
+    return QFile::decodeName(path.c_str());
+}
 
-fs::path ToNative(const QString& text) { return fs::path(QFile::encodeName(text).toStdString()); }
+fs::path ToNative(const QString& text) {
+    return fs::path(QFile::encodeName(text).toStdString());
+}
 
 // Names on disk are UTF-8 on this system, but folders copied from the game's own system
 // keep their code page 932 bytes; show those as the game would rather than as U+FFFD.
@@ -202,17 +206,29 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
 
 TForm3::~TForm3() = default;
 
-void TForm3::setDirectory(const QString& folder) { setDirectoryPath(ToNative(folder)); }
+void TForm3::setDirectory(const QString& folder) {
+    setDirectoryPath(ToNative(folder));
+}
 
-QString TForm3::directory() const { return FromNative(directory_); }
+QString TForm3::directory() const {
+    return FromNative(directory_);
+}
 
-void TForm3::setDirectoryPath(const fs::path& folder) { changeFolder(folder); }
+void TForm3::setDirectoryPath(const fs::path& folder) {
+    changeFolder(folder);
+}
 
-QString TForm3::SelectedWidPath() const { return FromNative(selectedWidFile_); }
+QString TForm3::SelectedWidPath() const {
+    return FromNative(selectedWidFile_);
+}
 
-void TForm3::setMessages(LoaderMessages* messages) { messages_ = messages; }
+void TForm3::setMessages(LoaderMessages* messages) {
+    messages_ = messages;
+}
 
-void TForm3::reject() { done(kCancelled); }
+void TForm3::reject() {
+    done(kCancelled);
+}
 
 void TForm3::changeFolder(const fs::path& folder) {
     fs::path normal = NormalFolder(folder);
@@ -270,7 +286,9 @@ void TForm3::Button1Click() {
     done(kConfirmed);
 }
 
-void TForm3::ListBox1DblClick() { Button1Click(); }
+void TForm3::ListBox1DblClick() {
+    Button1Click();
+}
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     // Return in the folder tree opens the folder; without this the dialog would also take
@@ -311,8 +329,8 @@ void TForm3::fillFolderTree() {
     for (const fs::path& part : directory_) {
         if (part.empty()) continue;
         chain /= part;
-        const QString text = chain == directory_.root_path() ? FromNative(chain)
-                                                             : DisplayName(part.string());
+        const QString text =
+            chain == directory_.root_path() ? FromNative(chain) : DisplayName(part.string());
         QTreeWidgetItem* item = makeItem(chain, text, openIcon);
         if (parent == nullptr) {
             DirectoryListBox1->addTopLevelItem(item);
