@@ -7,12 +7,19 @@
 #include <limits>
 
 namespace morvat {
+namespace {
+
+constexpr std::int64_t kReadThroughSkip = 256;
+
+}  // namespace
 
 void FailWidRead(std::int32_t code) {
     throw WidReadFailure{code};
 }
 
 WidStream::WidStream(std::FILE* stream) : stream_(stream) {
+    // Held for the whole read, so each small field is read without taking the lock again.
+    ::flockfile(stream_);
     const off_t start = ::ftello(stream_);
     if (start < 0 || ::fseeko(stream_, 0, SEEK_END) != 0) return;
     const off_t end = ::ftello(stream_);
@@ -26,6 +33,10 @@ WidStream::WidStream(std::FILE* stream) : stream_(stream) {
     size_ = end;
 }
 
+WidStream::~WidStream() {
+    ::funlockfile(stream_);
+}
+
 std::int64_t WidStream::Remaining() const {
     if (beyondEnd_) return 0;
     if (size_ < 0) return std::numeric_limits<std::int64_t>::max();
@@ -34,7 +45,7 @@ std::int64_t WidStream::Remaining() const {
 
 void WidStream::Read(void* destination, std::size_t count, std::int32_t shortCode) {
     if (static_cast<std::uint64_t>(Remaining()) < count) FailWidRead(shortCode);
-    if (std::fread(destination, 1, count, stream_) != count) FailWidRead(shortCode);
+    if (::fread_unlocked(destination, 1, count, stream_) != count) FailWidRead(shortCode);
     position_ += static_cast<std::int64_t>(count);
 }
 
@@ -69,7 +80,7 @@ void WidStream::Skip(std::int64_t count, std::int32_t skipCode) {
         while (count > 0) {
             const auto chunk = static_cast<std::size_t>(
                 std::min<std::int64_t>(count, static_cast<std::int64_t>(scratch.size())));
-            const std::size_t got = std::fread(scratch.data(), 1, chunk, stream_);
+            const std::size_t got = ::fread_unlocked(scratch.data(), 1, chunk, stream_);
             position_ += static_cast<std::int64_t>(got);
             count -= static_cast<std::int64_t>(got);
             if (got != chunk) {
@@ -84,7 +95,13 @@ void WidStream::Skip(std::int64_t count, std::int32_t skipCode) {
         beyondEnd_ = true;
         return;
     }
-    if (::fseeko(stream_, static_cast<off_t>(position_ + count), SEEK_SET) != 0) {
+    if (count <= kReadThroughSkip) {
+        // A seek drops the stream's buffer and costs a system call; short skips, which a
+        // card is full of, are cheaper read from the buffer.
+        std::array<char, kReadThroughSkip> scratch;
+        const auto wanted = static_cast<std::size_t>(count);
+        if (::fread_unlocked(scratch.data(), 1, wanted, stream_) != wanted) beyondEnd_ = true;
+    } else if (::fseeko(stream_, static_cast<off_t>(position_ + count), SEEK_SET) != 0) {
         FailWidRead(skipCode);
     }
     position_ += count;

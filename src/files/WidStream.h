@@ -27,6 +27,9 @@ class WidStream {
 public:
     // `stream` stays owned by the caller; reading starts at its current position.
     explicit WidStream(std::FILE* stream);
+    ~WidStream();
+    WidStream(const WidStream&) = delete;
+    WidStream& operator=(const WidStream&) = delete;
 
     // Signed 32-bit little-endian integer.
     std::int32_t Int32(std::int32_t shortCode);

@@ -1,6 +1,7 @@
 // The card rows of a skill card file: what is kept, what is tested, and the code each
 // broken field yields.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -355,6 +356,56 @@ TEST(WidCardTest, ReaderLeavesTheStreamOpenAndReadsFromItsStart) {
     std::rewind(f);
     EXPECT_EQ(std::fgetc(f), 5);
     std::fclose(f);
+}
+
+// Long blocks are passed by seeking, short ones through the stream's buffer; a stream that
+// cannot seek at all (a pipe) is read through. All three end in the same place.
+TEST(WidCardTest, BlocksOfAnySizeArePassedOnEveryKindOfStream) {
+    WidCardSpec card = FullCard();
+    card.firstBlock = Sz(std::string(30000, 'a'));
+    card.secondBlock = Sz(std::string(255, 'b'));
+    card.thirdBlock = Sz(std::string(256, 'c'));
+    card.fourthBlock = Sz(std::string(257, 'd'));
+    card.keyCodes[0] = Sz(std::string(5000, 'k'));
+    const CardFile file = WriteCard(card);
+
+    const auto readFromPipe = [](const std::string& bytes) {
+        int fds[2];
+        EXPECT_EQ(::pipe(fds), 0);
+        // The whole card fits in the pipe's buffer, so the writer never waits.
+        EXPECT_EQ(::write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ::close(fds[1]);
+        std::FILE* f = ::fdopen(fds[0], "rb");
+        WidCard read;
+        EffectCollection effects;
+        const std::int32_t code = ReadWidCard(f, read, effects);
+        std::fclose(f);
+        return std::make_pair(code, read);
+    };
+    const struct {
+        std::string bytes;
+        std::int32_t code;
+    } cases[] = {
+        {file.bytes, 0},
+        {file.cutAt("firstBlock.bytes", 29999), 53},
+        {file.cutAt("fourthBlock.bytes", 256), 524},
+        {file.cutAt("keyCodes[0].bytes", 4999), 526},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.size());
+        for (const Medium medium : {Medium::File, Medium::Memory}) {
+            const CardRead read = ReadCard(c.bytes, medium);
+            EXPECT_EQ(read.code, c.code);
+            if (c.code == 0) {
+                EXPECT_EQ(read.card.Level, 7);
+            }
+        }
+        const auto [code, read] = readFromPipe(c.bytes);
+        EXPECT_EQ(code, c.code);
+        if (c.code == 0) {
+            EXPECT_EQ(read.Level, 7);
+        }
+    }
 }
 
 TEST(WidCardTest, EventCountOfZeroOrLessReadsNoEvent) {
