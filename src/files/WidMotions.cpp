@@ -11,7 +11,8 @@ namespace {
 constexpr std::int64_t kSmallestMotionBytes = 8;
 
 // Room for the announced motions, but never for more than the rest of the file can hold:
-// the count comes from the file and may claim billions.
+// the count comes from the file and may claim billions. Without a known size the list
+// grows as the motions come.
 void ReserveFor(EffectCollection& effects, std::int32_t count, std::int64_t remaining) {
     const std::int64_t fits = remaining / kSmallestMotionBytes;
     const std::int64_t wanted = std::min<std::int64_t>(count, fits);
@@ -123,7 +124,7 @@ std::uint8_t RatedEffectKind(std::int32_t type, std::uint8_t detail) {
 void ReadMotionList(WidReadContext& context, bool collect) {
     const std::int32_t count = context.in.Int32(260);
     if (count <= 0) return;
-    if (collect) ReserveFor(context.effects, count, context.in.Remaining());
+    if (collect) ReserveFor(context.effects, count, context.in.KnownRemaining());
     for (std::int32_t i = 0; i < count; ++i) ReadMotion(context, collect);
 }
 
