@@ -55,17 +55,16 @@ void ReadMotion(WidReadContext& context, bool collect) {
     const std::uint8_t detail = in.Byte(2644);
     switch (type) {
         case 0x40800:
-        case 0x40801:
+        case 0x40801: {
             if (!collect) {
                 in.Skip(5, 265);
                 return;
             }
-            {
-                const std::uint8_t valueKind = in.Byte(301);
-                const std::int32_t value = in.Int32(302);
-                Collect(context, type, element, detail, valueKind, value, 0, 1);
-            }
+            const std::uint8_t valueKind = in.Byte(301);
+            const std::int32_t value = in.Int32(302);
+            Collect(context, type, element, detail, valueKind, value, 0, 1);
             return;
+        }
         case 0x40802:
         case 0x40806:
         case 0x40807:
@@ -79,17 +78,16 @@ void ReadMotion(WidReadContext& context, bool collect) {
             }
             Collect(context, type, element, detail, 0, 1, 0, in.Int32(303));
             return;
-        case 0x40805:
+        case 0x40805: {
             if (!collect) {
                 in.Skip(8, 267);
                 return;
             }
-            {
-                const std::int32_t variation = in.Int32(301);
-                const std::int32_t rounds = in.Int32(301);
-                Collect(context, type, element, detail, 0, 1, variation, rounds);
-            }
+            const std::int32_t variation = in.Int32(301);
+            const std::int32_t rounds = in.Int32(301);
+            Collect(context, type, element, detail, 0, 1, variation, rounds);
             return;
+        }
         default:
             FailWidRead(299);
     }
