@@ -17,4 +17,6 @@ void PrepareApplication(QApplication& app) {
         QCoreApplication::installTranslator(translator);
     }
     InstallFontSubstitutes();
+    // Message boxes and dialogs share the windows' font.
+    QApplication::setFont(ProportionalGothic(12));
 }

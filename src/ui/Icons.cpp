@@ -161,8 +161,15 @@ QIcon EffectIcons::icon(int index) const {
 
 QPixmap EffectIcons::pixmap(int index) const { return icon(index).pixmap(kSize, kSize); }
 
+// The resources live in a static library: nothing would pull them into the program
+// unless they are asked for by name.
+static void LoadWindowIconResources() { Q_INIT_RESOURCE(WindowIcons); }
+
 QIcon EditorWindowIcon() {
-    return Sizes([](int size) { return PaintCard(size, QColor(0x25, 0x66, 0xb0), QStringLiteral("技")); });
+    LoadWindowIconResources();
+    QIcon icon;
+    for (int size : {16, 32, 48, 64}) icon.addFile(QStringLiteral(":/icons/morvat-ex-%1.png").arg(size));
+    return icon;
 }
 
 QIcon ResultWindowIcon() {

@@ -22,5 +22,6 @@ private:
     std::array<QIcon, kCount> icons_;
 };
 
+// The application's icon, as the desktop shows it.
 QIcon EditorWindowIcon();
 QIcon ResultWindowIcon();

@@ -1,11 +1,14 @@
 // The main editor's controls: the palette, the effect list and its selection, the
 // parameter panes and their write-back, Delete, Clear and the header controls.
+#include <QFontInfo>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
 #include <set>
 
+#include "Fonts.h"
 #include "UiTestSupport.h"
 #include "model/EffectCatalogue.h"
 
@@ -49,6 +52,7 @@ TEST_F(EditorWindow, WindowCaptionSizeAndButtonBar) {
     EXPECT_EQ(form.windowTitle(), "MORVAT_Ex");
     EXPECT_EQ(form.size(), QSize(380, 322));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_FALSE(form.windowIcon().pixmap(16, 16).isNull());
     QStringList captions;
     int lastX = -1;
     for (const char* name : {"Button1", "Button2", "Button3", "Button5", "Button4"}) {
@@ -62,6 +66,21 @@ TEST_F(EditorWindow, WindowCaptionSizeAndButtonBar) {
     EXPECT_EQ(form.PageControl1->tabText(0), "属性");
     EXPECT_EQ(form.PageControl1->tabText(1), "使用時修正/成功率");
     EXPECT_EQ(form.PageControl1->tabText(2), "効果");
+}
+
+TEST(Application, StandardButtonsSpeakJapanese) {
+    QMessageBox box(QMessageBox::Question, "Message", "?",
+                    QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+    // The translation underlines a letter as a shortcut, as "はい(Y)" reads on Windows too.
+    const auto caption = [&box](QMessageBox::StandardButton which) {
+        return box.button(which)->text().remove(QRegularExpression("\\(&[A-Z]\\)$"));
+    };
+    EXPECT_EQ(caption(QMessageBox::Ok), "OK");
+    EXPECT_EQ(caption(QMessageBox::Cancel), "キャンセル");
+    EXPECT_EQ(caption(QMessageBox::Yes), "はい");
+    EXPECT_EQ(caption(QMessageBox::No), "いいえ");
+    EXPECT_EQ(QFontInfo(ProportionalGothic(12)).family(), "IPAPGothic");
+    EXPECT_EQ(QFontInfo(FixedGothic(12)).family(), "IPAGothic");
 }
 
 TEST_F(EditorWindow, PaletteHoldsEveryButtonOnItsPageInKindOrder) {

@@ -40,10 +40,10 @@ int RenderScreenshots(const QString& folder) {
     TForm1& form = *editor.form1;
     form.show();
 
-    form.ObTarget->setItemIndex(1);
-    form.ObFaratack->setChecked(true);
-    form.ObAttribute->setItemIndex(2);
-    form.ObDefence->setItemIndex(1);
+    form.ObTarget->item(1)->click();
+    form.ObFaratack->click();
+    form.ObAttribute->item(2)->click();
+    form.ObDefence->item(1)->click();
     form.ObCardname->setText(QStringLiteral("炎の剣"));
     form.ObLevel->setText(QStringLiteral("5"));
     form.PageControl1->setCurrentIndex(0);
