@@ -3,6 +3,7 @@
 // command line's "list".
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -28,6 +29,9 @@ bool MatchesSkillMask(std::string_view fileName);
 // The card name of a card file padded to 13 bytes, or nothing when the file cannot be
 // opened, is not a regular file, is truncated or holds a name longer than 13 bytes.
 std::optional<std::string> ReadCardListName(const std::filesystem::path& path);
+
+// The same from a stream positioned at the start of a card file; the stream stays open.
+std::optional<std::string> ReadCardListName(std::FILE* stream);
 
 // The Skill*.wid entries of a folder, sorted by file name (no reading of their contents).
 std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder);

@@ -1,8 +1,138 @@
 #include "files/WidReader.h"
 
-namespace morvat {
+#include <new>
+#include <string_view>
 
-// Placeholder until the card reader lands: refuses every file.
-std::int32_t ReadWidCard(std::FILE*, WidCard&, EffectCollection&) { return 50; }
+#include "files/WidEvents.h"
+#include "files/WidMotions.h"
+#include "files/WidStream.h"
+
+namespace morvat {
+namespace {
+
+constexpr std::uint8_t kFileTag = 5;
+constexpr std::int32_t kMaxNameLength = 30;  // NUL included
+constexpr std::int32_t kMaxComparedKeyCodeLength = 29;
+
+// The two key codes the rating knows, as Shift-JIS bytes without their NUL.
+constexpr std::string_view kKeyCodeFarAttack = "\x89\x93\x8b\x97\x97\xa3\x8d\x55\x8c\x82";
+constexpr std::string_view kKeyCodeAssassin = "\x88\xc3\x8e\x45";
+
+// Texts in the card are NUL-terminated within their stored length.
+std::string UpToNul(std::string bytes) {
+    const std::size_t nul = bytes.find('\0');
+    if (nul != std::string::npos) bytes.resize(nul);
+    return bytes;
+}
+
+// A byte whose range is tested counts as signed, so 0x80 and above fail every test.
+std::uint8_t ByteInRange(WidStream& in, std::int32_t shortCode, std::int32_t rangeCode,
+                         std::int8_t highest) {
+    const std::uint8_t value = in.Byte(shortCode);
+    const auto s = static_cast<std::int8_t>(value);
+    if (s < 0 || s > highest) FailWidRead(rangeCode);
+    return value;
+}
+
+std::int32_t Int32InRange(WidStream& in, std::int32_t shortCode, std::int32_t rangeCode,
+                          std::int32_t lowest, std::int32_t highest) {
+    const std::int32_t value = in.Int32(shortCode);
+    if (value < lowest || value > highest) FailWidRead(rangeCode);
+    return value;
+}
+
+struct KeyCodeCodes {
+    std::int32_t lengthShort;
+    std::int32_t bytesShort;
+    std::int32_t skip;
+};
+
+// Lengths outside 1..29 are passed over without a look; an empty key code is just empty.
+void ReadKeyCode(WidStream& in, const KeyCodeCodes& codes, WidCard& card) {
+    const std::int32_t length = in.Int32(codes.lengthShort);
+    if (length < 1 || length > kMaxComparedKeyCodeLength) {
+        in.Skip(length, codes.skip);
+        return;
+    }
+    const std::string keyCode = UpToNul(in.Bytes(length, codes.bytesShort));
+    if (keyCode == kKeyCodeFarAttack) {
+        card.Faratack = true;
+    } else if (keyCode == kKeyCodeAssassin) {
+        card.Assasin = true;
+    }
+}
+
+void ReadCardRows(WidReadContext& context, WidCard& card) {
+    WidStream& in = context.in;
+    if (in.Byte(50) != kFileTag) FailWidRead(20);
+    in.SkipText(53, 55);
+
+    const std::int32_t nameLength = in.Int32(53);
+    if (nameLength < 0 || nameLength > kMaxNameLength) FailWidRead(54);
+    // A name of length 0 is an empty name, not the previous card's.
+    card.Cardname = UpToNul(in.Bytes(nameLength, 55));
+
+    in.Skip(4, 56);
+    in.SkipText(500, 501);
+    in.Skip(8, 502);
+    card.Voice = ByteInRange(in, 503, 504, 1);
+    card.TargetAll = ByteInRange(in, 505, 506, 1);
+    card.Target = ByteInRange(in, 505, 506, 4);
+    card.Attribute = ByteInRange(in, 507, 508, 3);
+    card.Defence = ByteInRange(in, 509, 510, 1);
+    card.Success = Int32InRange(in, 511, 512, -5, 5);
+    in.Skip(1, 513);
+
+    ReadMotionList(context, true);
+
+    card.Escape = Int32InRange(in, 514, 515, -10, 10);
+    card.Defuse = Int32InRange(in, 516, 517, -10, 10);
+    card.Gard = Int32InRange(in, 518, 519, -10, 10);
+    in.SkipText(520, 521);
+    in.SkipText(522, 523);
+
+    static constexpr KeyCodeCodes kKeyCodes[] = {
+        {524, 525, 525}, {526, 527, 527}, {528, 529, 529}, {530, 531, 531}, {532, 531, 533},
+    };
+    for (const KeyCodeCodes& codes : kKeyCodes) ReadKeyCode(in, codes, card);
+
+    in.Skip(1, 534);
+    in.SkipText(535, 536);
+    in.SkipText(537, 538);
+    const std::int32_t events = in.Int32(539);
+    for (std::int32_t i = 0; i < events; ++i) ReadWidEvent(context);
+    in.Skip(1, 540);
+    card.Level = Int32InRange(in, 541, 542, 0, 999);
+    // The last 4 bytes may be missing: a skip past the end is no failure.
+    in.Skip(4, 543);
+}
+
+}  // namespace
+
+std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects) {
+    card.Faratack = false;
+    card.Assasin = false;
+    card.Voice = 0;
+    card.TargetAll = 0;
+    card.Target = 0;
+    card.Attribute = 0;
+    card.Defence = 0;
+    card.Success = 0;
+    card.Escape = 0;
+    card.Defuse = 0;
+    card.Gard = 0;
+    try {
+        WidStream in(stream);
+        WidReadContext context{in, effects};
+        ReadCardRows(context, card);
+        return 0;
+    } catch (const WidReadFailure& failure) {
+        return failure.code;
+    } catch (const std::bad_alloc&) {
+        // Every allocation is bounded by the file's size, but a card read must never end
+        // the program.
+        return kWidOutOfMemory;
+    }
+}
 
 }  // namespace morvat

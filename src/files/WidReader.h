@@ -34,9 +34,20 @@ struct WidCard {
 
 using EffectCollection = std::vector<EffectEntry>;
 
+// Failure codes for files that break the layout in ways the game never writes. The other
+// codes each name the field whose read, range test or skip failed.
+inline constexpr std::int32_t kWidChildCountBelowBase = 119;  // a child count under 40000
+inline constexpr std::int32_t kWidContentKindRoot = 240;      // a content of kind 255
+inline constexpr std::int32_t kWidTooDeep = 900;  // contents and embedded cards nested > 64
+inline constexpr std::int32_t kWidOutOfMemory = 901;
+
 // Reads one card from `stream`, opened for binary reading at its start. Fills `card` and
 // appends the card's rated effects to `effects`. Returns 0, or the code of the first
 // failing step. The stream stays open.
+//
+// On entry the key code flags and every kept value but `Cardname` and `Level` are reset;
+// those two are written when the read reaches them. Time and memory grow at most linearly
+// with the file's size, whatever it holds.
 std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects);
 
 }  // namespace morvat

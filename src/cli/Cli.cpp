@@ -1,0 +1,327 @@
+#include "Cli.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <istream>
+#include <optional>
+#include <streambuf>
+#include <string_view>
+#include <system_error>
+
+#include "Json.h"
+#include "calc/Rating.h"
+#include "files/CardList.h"
+#include "files/CwsFile.h"
+#include "files/FileOpen.h"
+#include "files/LoadFlows.h"
+#include "model/EditorState.h"
+#include "model/SkillRecord.h"
+
+namespace morvat::cli {
+namespace {
+
+constexpr std::string_view kProgram = "morvat-ex-cli";
+constexpr std::string_view kCannotOpen = "ファイルが開けません";
+constexpr std::string_view kReadFailed = "読み込みに失敗しました";
+constexpr std::string_view kNoTarget = "対象なしデータです";
+constexpr std::string_view kBothSidesNote =
+    "双方効果は計算できません。敵方として計算しました（--side ally で味方になります）";
+
+constexpr std::string_view kHelp =
+    R"(Usage: morvat-ex-cli COMMAND [OPTIONS] ARGUMENTS
+
+Rates a skill card as the MORVAT_Ex editor does and prints the calculation.
+
+Commands:
+  rate [--side enemy|ally] [--json] FILE
+      Rates one file and prints the report lines of the result window. A name
+      ending in ".cws" is read as a cws file, any other as a skill card file.
+  rate [--side enemy|ally] --summary PATH...
+      One tab-separated line per file: path, card name, level on the card,
+      total, skill level; a file that cannot be rated gets its failure instead.
+      A folder stands for its Skill*.wid files.
+  list FOLDER
+      The Skill*.wid files of FOLDER with their card names, as the loader
+      dialog lists them.
+
+Options:
+  --side enemy|ally  the side a card aimed at both sides is rated for
+                     (without it: the enemy side, with a note)
+  --json             print one JSON object instead of the report
+  --summary          rate many files, one line each
+  -h, --help         show this help
+  --version          show the version
+
+Exit status: 0 done, 2 a file cannot be opened, 3 a file cannot be read
+(for --summary: some file), 64 wrong arguments.
+)";
+
+enum class Side { Unset, Enemy, Ally };
+
+// Reads a stdio stream through an istream, so the cws reader can take a file that was
+// opened without blocking on FIFOs.
+class FileReadBuffer : public std::streambuf {
+public:
+    explicit FileReadBuffer(std::FILE* file) : file_(file) {}
+
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        const std::size_t n = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+        if (n == 0) return traits_type::eof();
+        setg(buffer_.data(), buffer_.data(), buffer_.data() + n);
+        return traits_type::to_int_type(*gptr());
+    }
+
+private:
+    std::FILE* file_;
+    std::array<char, 4096> buffer_{};
+};
+
+// Messages about one file: "morvat-ex-cli: PATH: message".
+void Complain(std::ostream& err, const std::string& path, std::string_view message) {
+    err << kProgram << ": " << path << ": " << message << '\n';
+}
+
+int Usage(std::ostream& err, std::string_view problem) {
+    err << kProgram << ": " << problem << '\n'
+        << "Try '" << kProgram << " --help' for more information.\n";
+    return kExitUsage;
+}
+
+// The answers the desktop editor asks the user for, given on the command line instead.
+class CliPrompts : public LoadPrompts {
+public:
+    CliPrompts(std::ostream& err, const std::string& path, Side side)
+        : err_(err), path_(path), side_(side) {}
+
+    void WarnNoTarget() override { Complain(err_, path_, kNoTarget); }
+
+    bool AskEnemySide() override {
+        if (side_ == Side::Unset) {
+            Complain(err_, path_, kBothSidesNote);
+            return true;
+        }
+        return side_ == Side::Enemy;
+    }
+
+private:
+    std::ostream& err_;
+    const std::string& path_;
+    Side side_;
+};
+
+bool EndsWithCws(const std::string& path) {
+    // Compared as bytes: ".CWS" is read as a card, as in the editor.
+    const std::string name = std::filesystem::path(path).filename().string();
+    constexpr std::string_view kExtension = ".cws";
+    return name.size() >= kExtension.size() &&
+           std::string_view(name).substr(name.size() - kExtension.size()) == kExtension;
+}
+
+struct Rated {
+    int status = kExitOk;
+    std::string failure;  // the message for the user when status is not kExitOk
+    EditorState editor;
+};
+
+Rated LoadForRating(const std::string& path, Side side, std::ostream& err) {
+    Rated result;
+    if (EndsWithCws(path)) {
+        FilePtr file = OpenRegularFile(path);
+        if (!file) return {kExitCannotOpen, std::string(kCannotOpen), {}};
+        FileReadBuffer buffer(file.get());
+        std::istream in(&buffer);
+        const bool loaded = LoadCwsFile(in, result.editor, CardNameFromPath(path));
+        // A read error part way looks like the end of the file; the rating would be of a
+        // skill the file does not hold.
+        if (!loaded || std::ferror(file.get())) {
+            return {kExitReadFailed, std::string(kReadFailed), {}};
+        }
+        return result;
+    }
+    CliPrompts prompts(err, path, side);
+    const LoadOutcome outcome = ReadSkillCard(path, result.editor, prompts);
+    switch (outcome.status) {
+        case LoadStatus::Loaded:
+            return result;
+        case LoadStatus::CannotOpen:
+            return {kExitCannotOpen, std::string(kCannotOpen), {}};
+        case LoadStatus::ReadFailed:
+        case LoadStatus::StoppedEarly:
+            break;
+    }
+    return {kExitReadFailed, std::string(kReadFailed) + " " + std::to_string(outcome.code), {}};
+}
+
+// A summary field must not break the line into more fields or lines.
+std::string Field(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    }
+    return out;
+}
+
+struct RateOptions {
+    Side side = Side::Unset;
+    bool json = false;
+    bool summary = false;
+    std::vector<std::string> paths;
+};
+
+// Parses the arguments of "rate"; returns the usage problem, if any.
+std::optional<std::string> ParseRate(const std::vector<std::string>& args, RateOptions& options) {
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.paths.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--summary") {
+            options.summary = true;
+        } else if (arg == "--side" || arg.starts_with("--side=")) {
+            std::string value;
+            if (arg == "--side") {
+                if (i + 1 >= args.size()) return "option '--side' needs enemy or ally";
+                value = args[++i];
+            } else {
+                value = arg.substr(std::string_view("--side=").size());
+            }
+            if (value == "enemy") {
+                options.side = Side::Enemy;
+            } else if (value == "ally") {
+                options.side = Side::Ally;
+            } else {
+                return "option '--side' takes enemy or ally, not '" + value + "'";
+            }
+        } else {
+            return "unknown option '" + arg + "'";
+        }
+    }
+    if (options.json && options.summary) return "--json and --summary cannot be combined";
+    if (options.paths.empty()) return "rate: missing FILE";
+    if (!options.summary && options.paths.size() > 1) {
+        return "rate: one FILE only (use --summary for several)";
+    }
+    return std::nullopt;
+}
+
+void PrintJson(std::ostream& out, const std::string& path, const EditorState& editor,
+               const RatingReport& report) {
+    const auto array = [&out](const std::vector<std::string>& lines) {
+        out << '[';
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            out << (i == 0 ? "" : ",") << JsonString(lines[i]);
+        }
+        out << ']';
+    };
+    out << "{\"file\":" << JsonString(path) << ",\"cardName\":" << JsonString(editor.ObCardname)
+        << ",\"cardLevel\":" << JsonString(editor.ObLevel) << ",\"total\":" << report.total
+        << ",\"skillLevel\":" << JsonString(FormatSkillLevel(report.total)) << ",\"lines\":";
+    array(report.lines());
+    out << ",\"remarks\":";
+    array(report.remarks);
+    out << "}\n";
+}
+
+int RateOne(const RateOptions& options, std::ostream& out, std::ostream& err) {
+    const std::string& path = options.paths.front();
+    const Rated rated = LoadForRating(path, options.side, err);
+    if (rated.status != kExitOk) {
+        Complain(err, path, rated.failure);
+        return rated.status;
+    }
+    const RatingReport report = RateSkill(GatherSkillRecord(rated.editor));
+    if (options.json) {
+        PrintJson(out, path, rated.editor, report);
+    } else {
+        for (const std::string& line : report.lines()) out << line << '\n';
+    }
+    return kExitOk;
+}
+
+int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err) {
+    bool allRated = true;
+    const auto rateFile = [&](const std::string& path) {
+        const Rated rated = LoadForRating(path, options.side, err);
+        if (rated.status != kExitOk) {
+            allRated = false;
+            out << Field(path) << '\t' << Field(rated.failure) << '\n';
+            return;
+        }
+        const RatingReport report = RateSkill(GatherSkillRecord(rated.editor));
+        out << Field(path) << '\t' << Field(rated.editor.ObCardname) << '\t'
+            << Field(rated.editor.ObLevel) << '\t' << report.total << '\t'
+            << FormatSkillLevel(report.total) << '\n';
+    };
+    for (const std::string& path : options.paths) {
+        std::error_code ignored;
+        if (std::filesystem::is_directory(path, ignored)) {
+            for (const std::filesystem::path& file : ListSkillFiles(path)) rateFile(file.string());
+        } else {
+            rateFile(path);
+        }
+    }
+    return allRated ? kExitOk : kExitReadFailed;
+}
+
+int Rate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    RateOptions options;
+    if (const auto problem = ParseRate(args, options)) return Usage(err, *problem);
+    return options.summary ? RateSummary(options, out, err) : RateOne(options, out, err);
+}
+
+int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> folders;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            return Usage(err, "unknown option '" + arg + "'");
+        } else {
+            folders.push_back(arg);
+        }
+    }
+    if (folders.size() != 1) return Usage(err, "list: give exactly one FOLDER");
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(folders.front(), ignored)) {
+        Complain(err, folders.front(), "not a folder");
+        return kExitCannotOpen;
+    }
+    for (const CardListRow& row : BuildCardList(folders.front())) out << row.displayText() << '\n';
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) return Usage(err, "missing command");
+    const std::string& command = args.front();
+    if (command == "-h" || command == "--help" || command == "help") {
+        out << kHelp;
+        return kExitOk;
+    }
+    if (command == "--version") {
+        out << kProgram << ' ' << MORVAT_VERSION << '\n';
+        return kExitOk;
+    }
+    for (const std::string& arg : args) {
+        if (arg == "--") break;
+        if (arg == "-h" || arg == "--help") {
+            out << kHelp;
+            return kExitOk;
+        }
+    }
+    if (command == "rate") return Rate(args, out, err);
+    if (command == "list") return List(args, out, err);
+    return Usage(err, "unknown command '" + command + "'");
+}
+
+}  // namespace morvat::cli

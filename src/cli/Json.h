@@ -1,0 +1,18 @@
+// JSON text for the command line's --json output. Paths and card names come from the
+// file system and from card files, so they may hold bytes that are not UTF-8 and control
+// characters; the output must still be valid JSON.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace morvat::cli {
+
+// `text` as a quoted JSON string: every byte that is not part of a well-formed UTF-8
+// character becomes U+FFFD; quotes, backslashes and control characters are escaped.
+std::string JsonString(std::string_view text);
+
+// `text` with every ill-formed UTF-8 byte replaced by U+FFFD and nothing else changed.
+std::string ValidUtf8(std::string_view text);
+
+}  // namespace morvat::cli

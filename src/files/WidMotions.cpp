@@ -1,0 +1,146 @@
+#include "files/WidMotions.h"
+
+#include <algorithm>
+
+#include "files/WidEvents.h"
+
+namespace morvat {
+namespace {
+
+// A motion takes at least its type, 2 skipped bytes, its element and its detail code.
+constexpr std::int64_t kSmallestMotionBytes = 8;
+
+// Room for the announced motions, but never for more than the rest of the file can hold:
+// the count comes from the file and may claim billions.
+void ReserveFor(EffectCollection& effects, std::int32_t count, std::int64_t remaining) {
+    const std::int64_t fits = remaining / kSmallestMotionBytes;
+    const std::int64_t wanted = std::min<std::int64_t>(count, fits);
+    effects.reserve(effects.size() + static_cast<std::size_t>(wanted));
+}
+
+void Collect(WidReadContext& context, std::int32_t type, std::uint8_t element, std::uint8_t detail,
+             std::uint8_t valueKind, std::int32_t value, std::int32_t variation,
+             std::int32_t rounds) {
+    const std::uint8_t kind = RatedEffectKind(type, detail);
+    if (kind == 0) return;
+    context.effects.push_back(MakeEffectEntry(kind, static_cast<std::int8_t>(element),
+                                              static_cast<std::int8_t>(valueKind), value, variation,
+                                              rounds));
+}
+
+// D embedded cards, each behind a byte, two texts and 4 bytes of its own.
+void ReadEmbeddedCards(WidReadContext& context) {
+    WidStream& in = context.in;
+    in.Skip(3, 262);
+    const std::int32_t cards = in.Int32(263);
+    for (std::int32_t i = 0; i < cards; ++i) {
+        in.Skip(1, 268);
+        in.SkipText(269, 270);
+        in.SkipText(271, 272);
+        in.Skip(4, 273);
+        ReadEmbeddedCard(context);
+    }
+}
+
+void ReadMotion(WidReadContext& context, bool collect) {
+    WidStream& in = context.in;
+    const std::int32_t type = in.Int32(261);
+    if (type == kMotionEmbedsCards) {
+        ReadEmbeddedCards(context);
+        return;
+    }
+    in.Skip(2, 264);
+    const std::uint8_t element = in.Byte(2644);
+    const std::uint8_t detail = in.Byte(2644);
+    switch (type) {
+        case 0x40800:
+        case 0x40801:
+            if (!collect) {
+                in.Skip(5, 265);
+                return;
+            }
+            {
+                const std::uint8_t valueKind = in.Byte(301);
+                const std::int32_t value = in.Int32(302);
+                Collect(context, type, element, detail, valueKind, value, 0, 1);
+            }
+            return;
+        case 0x40802:
+        case 0x40806:
+        case 0x40807:
+            if (collect) Collect(context, type, element, detail, 0, 1, 0, 1);
+            return;
+        case 0x40803:
+        case 0x40804:
+            if (!collect) {
+                in.Skip(4, 266);
+                return;
+            }
+            Collect(context, type, element, detail, 0, 1, 0, in.Int32(303));
+            return;
+        case 0x40805:
+            if (!collect) {
+                in.Skip(8, 267);
+                return;
+            }
+            {
+                const std::int32_t variation = in.Int32(301);
+                const std::int32_t rounds = in.Int32(301);
+                Collect(context, type, element, detail, 0, 1, variation, rounds);
+            }
+            return;
+        default:
+            FailWidRead(299);
+    }
+}
+
+}  // namespace
+
+std::uint8_t RatedEffectKind(std::int32_t type, std::uint8_t detail) {
+    // Most types rate a run of detail codes from 0 as consecutive effect kinds.
+    switch (type) {
+        case 0x40800:  // heal, damage, drain
+            return detail <= 2 ? static_cast<std::uint8_t>(1 + detail) : 0;
+        case 0x40801:  // paralysis, its cure, poison, its cure
+            return detail <= 3 ? static_cast<std::uint8_t>(4 + detail) : 0;
+        case 0x40802:  // mind recovery, mind disabled
+            return detail <= 1 ? static_cast<std::uint8_t>(8 + detail) : 0;
+        case 0x40803:  // mental states
+            return detail <= 5 ? static_cast<std::uint8_t>(10 + detail) : 0;
+        case 0x40804:  // magical states and their cures
+            return detail <= 7 ? static_cast<std::uint8_t>(16 + detail) : 0;
+        case 0x40805:  // ability changes
+            return detail <= 3 ? static_cast<std::uint8_t>(24 + detail) : 0;
+        case 0x40806:  // erasing the target or a summon; 1 is not rated
+            return detail == 0 ? 28 : detail == 2 ? 29 : 0;
+        case 0x40807:  // dealing confusion or a skill card; the other codes are not rated
+            return detail == 6 ? 30 : detail == 7 ? 31 : 0;
+        default:
+            return 0;
+    }
+}
+
+void ReadMotionList(WidReadContext& context, bool collect) {
+    const std::int32_t count = context.in.Int32(260);
+    if (count <= 0) return;
+    if (collect) ReserveFor(context.effects, count, context.in.Remaining());
+    for (std::int32_t i = 0; i < count; ++i) ReadMotion(context, collect);
+}
+
+void ReadEmbeddedCard(WidReadContext& context) {
+    const WidNestingLevel level(context);
+    WidStream& in = context.in;
+    in.SkipText(500, 501);
+    in.Skip(18, 502);
+    ReadMotionList(context, false);
+    in.Skip(12, 503);
+    for (std::int32_t text = 0; text < 7; ++text) in.SkipText(504 + 2 * text, 505 + 2 * text);
+    in.Skip(1, 518);
+    in.SkipText(519, 520);
+    in.SkipText(521, 522);
+    const std::int32_t events = in.Int32(523);
+    for (std::int32_t i = 0; i < events; ++i) ReadWidEvent(context);
+    in.Skip(5, 524);
+}
+
+}  // namespace morvat

@@ -1,0 +1,119 @@
+#include "files/WidStream.h"
+
+#include <sys/types.h>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace morvat {
+namespace {
+
+constexpr std::int64_t kReadThroughSkip = 256;
+
+}  // namespace
+
+void FailWidRead(std::int32_t code) {
+    throw WidReadFailure{code};
+}
+
+WidStream::WidStream(std::FILE* stream) : stream_(stream) {
+    // Held for the whole read, so each small field is read without taking the lock again.
+    ::flockfile(stream_);
+    const off_t start = ::ftello(stream_);
+    if (start < 0 || ::fseeko(stream_, 0, SEEK_END) != 0) return;
+    const off_t end = ::ftello(stream_);
+    if (::fseeko(stream_, start, SEEK_SET) != 0) {
+        // The stream moved and cannot go back: nothing can be read from it.
+        beyondEnd_ = true;
+        return;
+    }
+    if (end < start) return;
+    position_ = start;
+    size_ = end;
+}
+
+WidStream::~WidStream() {
+    ::funlockfile(stream_);
+}
+
+std::int64_t WidStream::Remaining() const {
+    if (beyondEnd_) return 0;
+    if (size_ < 0) return std::numeric_limits<std::int64_t>::max();
+    return size_ - position_;
+}
+
+void WidStream::Read(void* destination, std::size_t count, std::int32_t shortCode) {
+    if (static_cast<std::uint64_t>(Remaining()) < count) FailWidRead(shortCode);
+    if (::fread_unlocked(destination, 1, count, stream_) != count) FailWidRead(shortCode);
+    position_ += static_cast<std::int64_t>(count);
+}
+
+std::int32_t WidStream::Int32(std::int32_t shortCode) {
+    std::array<unsigned char, 4> b{};
+    Read(b.data(), b.size(), shortCode);
+    const std::uint32_t u =
+        static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+        (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    return static_cast<std::int32_t>(u);
+}
+
+std::uint8_t WidStream::Byte(std::int32_t shortCode) {
+    unsigned char b = 0;
+    Read(&b, 1, shortCode);
+    return b;
+}
+
+std::string WidStream::Bytes(std::int32_t count, std::int32_t shortCode) {
+    if (count < 0 || Remaining() < count) FailWidRead(shortCode);
+    std::string bytes(static_cast<std::size_t>(count), '\0');
+    Read(bytes.data(), bytes.size(), shortCode);
+    return bytes;
+}
+
+void WidStream::Skip(std::int64_t count, std::int32_t skipCode) {
+    if (count < 0) FailWidRead(skipCode);
+    if (count == 0 || beyondEnd_) return;
+    if (size_ < 0) {
+        // No size to move within: pass the bytes by reading them, up to the end.
+        std::array<char, 4096> scratch{};
+        while (count > 0) {
+            const auto chunk = static_cast<std::size_t>(
+                std::min<std::int64_t>(count, static_cast<std::int64_t>(scratch.size())));
+            const std::size_t got = ::fread_unlocked(scratch.data(), 1, chunk, stream_);
+            position_ += static_cast<std::int64_t>(got);
+            count -= static_cast<std::int64_t>(got);
+            if (got != chunk) {
+                beyondEnd_ = true;
+                return;
+            }
+        }
+        return;
+    }
+    if (count > size_ - position_) {
+        // Past the end is no failure by itself; the stream is left where it is.
+        beyondEnd_ = true;
+        return;
+    }
+    if (count <= kReadThroughSkip) {
+        // A seek drops the stream's buffer and costs a system call; short skips, which a
+        // card is full of, are cheaper read from the buffer.
+        std::array<char, kReadThroughSkip> scratch;
+        const auto wanted = static_cast<std::size_t>(count);
+        if (::fread_unlocked(scratch.data(), 1, wanted, stream_) != wanted) beyondEnd_ = true;
+    } else if (::fseeko(stream_, static_cast<off_t>(position_ + count), SEEK_SET) != 0) {
+        FailWidRead(skipCode);
+    }
+    position_ += count;
+}
+
+void WidStream::SkipText(std::int32_t lengthShortCode, std::int32_t skipCode) {
+    Skip(Int32(lengthShortCode), skipCode);
+}
+
+WidNestingLevel::WidNestingLevel(WidReadContext& context) : context_(context) {
+    if (context_.nesting >= kMaxWidNesting) FailWidRead(kWidTooDeep);
+    ++context_.nesting;
+}
+
+}  // namespace morvat

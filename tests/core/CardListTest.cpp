@@ -1,0 +1,195 @@
+// The card list of a folder: which files get a row, what the row shows, and that hostile
+// folder entries are left out without blocking.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+
+#include "TempDir.h"
+#include "files/CardList.h"
+
+namespace morvat {
+namespace {
+
+using namespace std::string_literals;
+
+// Shift-JIS: "遠距離攻撃" then "暗" (six double-byte characters) and "殺".
+const std::string kSixWide = "\x89\x93\x8b\x97\x97\xa3\x8d\x55\x8c\x82\x88\xc3"s;
+const std::string kSeventhWide = "\x8e\x45"s;
+
+std::string Int32Bytes(std::int32_t v) {
+    const auto u = static_cast<std::uint32_t>(v);
+    std::string b(4, '\0');
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<char>((u >> (8 * i)) & 0xFF);
+    return b;
+}
+
+// The start of a card file: tag, first block, name length and name bytes.
+std::string CardStart(const std::string& nameBytes, std::int32_t nameLength,
+                      const std::string& firstBlock = "first block\0"s) {
+    return "\x05"s + Int32Bytes(static_cast<std::int32_t>(firstBlock.size())) + firstBlock +
+           Int32Bytes(nameLength) + nameBytes;
+}
+
+std::string Card(const std::string& name) {
+    const std::string withNul = name + '\0';
+    // Bytes after the name stand for the rest of the card, which the list never reads.
+    return CardStart(withNul, static_cast<std::int32_t>(withNul.size())) + "rest of the card"s;
+}
+
+std::optional<std::string> NameOf(const std::string& bytes) {
+    test::TempDir dir;
+    return ReadCardListName(dir.write("Skill1.wid", bytes));
+}
+
+std::string Padded(const std::string& name) {
+    return name + std::string(kCardListNameWidth - name.size(), ' ');
+}
+
+TEST(CardListNameTest, NameIsCutAtTheFirstNulAndPaddedToThirteenBytes) {
+    EXPECT_EQ(NameOf(CardStart("", 0)), std::string(13, ' '));
+    EXPECT_EQ(NameOf(CardStart("\0"s, 1)), std::string(13, ' '));
+    EXPECT_EQ(NameOf(Card("Fire")), Padded("Fire"));
+    EXPECT_EQ(NameOf(CardStart("AB\0CD\0"s, 6)), Padded("AB"));
+    EXPECT_EQ(NameOf(CardStart("ABCDEFGHIJKLM", 13)), "ABCDEFGHIJKLM");
+    // The tag is not tested here: a card with another first byte still shows its name.
+    std::string otherTag = Card("Ice");
+    otherTag[0] = '\x04';
+    EXPECT_EQ(NameOf(otherTag), Padded("Ice"));
+    EXPECT_EQ(NameOf(CardStart("Wind\0"s, 5, "")), Padded("Wind"));
+}
+
+TEST(CardListNameTest, SixDoubleByteCharactersFitSevenDoNot) {
+    EXPECT_EQ(NameOf(Card(kSixWide)), kSixWide + " ");
+    EXPECT_EQ(NameOf(Card(kSixWide + kSeventhWide)), std::nullopt);
+    EXPECT_EQ(NameOf(CardStart(kSixWide + "A\0"s, 14)), std::nullopt);
+}
+
+TEST(CardListNameTest, NegativeLengthsGiveNoName) {
+    EXPECT_EQ(NameOf(CardStart("A\0"s, -1)), std::nullopt);
+    EXPECT_EQ(NameOf(CardStart("A\0"s, INT32_MIN)), std::nullopt);
+    // A first block of -5 would move back onto the tag.
+    const std::string backwards = "\x05"s + Int32Bytes(-5) + Int32Bytes(1) + "\0"s;
+    EXPECT_EQ(NameOf(backwards), std::nullopt);
+}
+
+TEST(CardListNameTest, EveryTruncationGivesNoName) {
+    const std::string card = CardStart("Thunder\0"s, 8);
+    ASSERT_EQ(NameOf(card), Padded("Thunder"));
+    for (std::size_t size = 0; size < card.size(); ++size) {
+        EXPECT_EQ(NameOf(card.substr(0, size)), std::nullopt) << "size " << size;
+    }
+    // A first block that claims more than the file holds.
+    EXPECT_EQ(NameOf("\x05"s + Int32Bytes(INT32_MAX) + Int32Bytes(0)), std::nullopt);
+}
+
+TEST(CardListMaskTest, MatchesSkillStarWidIgnoringAsciiCase) {
+    for (const char* name : {"Skill1.wid", "SKILL1.WID", "skill1.wid", "sKiLl_x.WiD", "Skill.wid",
+                             "Skill.wid.wid", "Skill 2 copy.wid"}) {
+        EXPECT_TRUE(MatchesSkillMask(name)) << name;
+    }
+    for (const char* name :
+         {"Skil.wid", "Skillwid", "Skill1.wid.bak", "MySkill1.wid", "Skill1.wi", "Item1.wid",
+          "Skill1.cws", "", "Skill.wi", "\xef\xbc\xb3kill1.wid", "Skill1.wİd"}) {
+        EXPECT_FALSE(MatchesSkillMask(name)) << name;
+    }
+}
+
+TEST(CardListTest, RowsFollowFileNameBytesAndSkipOtherFiles) {
+    test::TempDir dir;
+    dir.write("Skill2.wid", Card("Two"));
+    dir.write("skill3.WID", Card("Three"));
+    dir.write("Skill10.wid", Card("Ten"));
+    dir.write("Skill1.wid", Card("One"));
+    dir.write("Item1.wid", Card("Item"));
+    dir.write("Skill1.cws", Card("Cws"));
+
+    const std::vector<CardListRow> rows = BuildCardList(dir.path());
+    ASSERT_EQ(rows.size(), 4u);
+    const char* files[] = {"Skill1.wid", "Skill10.wid", "Skill2.wid", "skill3.WID"};
+    const char* names[] = {"One", "Ten", "Two", "Three"};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].fileName, files[i]);
+        EXPECT_EQ(rows[i].paddedName, Padded(names[i]));
+        EXPECT_EQ(rows[i].path, dir.path() / files[i]);
+    }
+    EXPECT_EQ(rows[0].displayText(), "One          Skill1.wid");
+    EXPECT_EQ(ListSkillFiles(dir.path()).size(), 4u);
+}
+
+TEST(CardListTest, HostileEntriesAreLeftOutWithoutBlocking) {
+    test::TempDir dir;
+    dir.write("Skill01.wid", Card("First"));
+    ASSERT_EQ(::mkfifo((dir.path() / "Skill02.wid").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.path() / "Skill03.wid");
+    dir.write("Skill03.wid/Skill1.wid", Card("Nested"));
+    std::filesystem::create_symlink(dir.path() / "missing", dir.path() / "Skill04.wid");
+    std::filesystem::create_symlink(dir.path() / "Skill05.wid", dir.path() / "Skill05.wid");
+    std::filesystem::create_symlink("/dev/zero", dir.path() / "Skill06.wid");
+    dir.write("Skill07.wid", Card("Truncated").substr(0, 12));
+    dir.write("Skill08.wid", Card(kSixWide + kSeventhWide));
+    dir.write("Skill09.wid", "");
+    std::filesystem::create_symlink("Skill01.wid", dir.path() / "Skill10.wid");
+    dir.write("Skill11.wid", Card("Last"));
+
+    std::vector<std::string> shown;
+    for (const auto& row : BuildCardList(dir.path())) shown.push_back(row.fileName);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Skill01.wid", "Skill10.wid", "Skill11.wid"}));
+}
+
+TEST(CardListTest, UnreadableFileBeforeAReadableOneKeepsTheRightPath) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads files without read permission";
+    test::TempDir dir;
+    const auto locked = dir.write("Skill1.wid", Card("Locked"));
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    const auto open = dir.write("Skill2.wid", Card("Open"));
+    const auto rows = BuildCardList(dir.path());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].path, open);
+    EXPECT_EQ(rows[0].paddedName, Padded("Open"));
+}
+
+TEST(CardListTest, FoldersThatCannotBeListedGiveNoRows) {
+    test::TempDir dir;
+    EXPECT_TRUE(BuildCardList(dir.path()).empty());
+    EXPECT_TRUE(BuildCardList(dir.path() / "missing").empty());
+    EXPECT_TRUE(BuildCardList(dir.write("Skill1.wid", Card("File"))).empty());
+    EXPECT_TRUE(BuildCardList("").empty());
+    if (::geteuid() != 0) {
+        const auto locked = dir.path() / "locked";
+        std::filesystem::create_directory(locked);
+        dir.write("locked/Skill1.wid", Card("Hidden"));
+        std::filesystem::permissions(locked, std::filesystem::perms::none);
+        EXPECT_TRUE(BuildCardList(locked).empty());
+    }
+}
+
+TEST(CardListTest, DisplayTextShowsShiftJisNamesAndFileNamesAsUtf8) {
+    test::TempDir dir;
+    // "スキル" in Shift-JIS: not UTF-8, as an archive unpacked from a Japanese system leaves it.
+    const std::string shiftJisFile = "Skill\x83\x58\x83\x4c\x83\x8b.wid"s;
+    dir.write(shiftJisFile, Card(kSixWide));
+    dir.write("Skill\xe7\x82\x8e.wid", Card("Fire"));  // "炎" in UTF-8 stays as it is
+    dir.write("Skill\xff.wid", Card("Odd"));           // neither: shown with a replacement
+
+    const auto rows = BuildCardList(dir.path());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].fileName, shiftJisFile);
+    EXPECT_EQ(rows[0].displayText(), "遠距離攻撃暗 Skillスキル.wid");
+    EXPECT_EQ(rows[1].displayText(), "Fire         Skill炎.wid");
+    EXPECT_EQ(rows[2].displayText(), "Odd          Skill\xef\xbf\xbd.wid");
+}
+
+TEST(CardListTest, NameCutInsideADoubleByteCharacterStillDisplays) {
+    test::TempDir dir;
+    // 13 bytes without a NUL, the last one a lead byte whose partner never came.
+    dir.write("Skill1.wid", CardStart(kSixWide + "\x88"s, 13));
+    const auto rows = BuildCardList(dir.path());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].displayText(), "遠距離攻撃暗\xef\xbf\xbdSkill1.wid");
+}
+
+}  // namespace
+}  // namespace morvat

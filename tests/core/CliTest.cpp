@@ -1,0 +1,339 @@
+// The command line, run in-process with its output captured, and a few runs of the real
+// binary for exit codes and the exact bytes on stdout.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "Cli.h"
+#include "Json.h"
+#include "TempDir.h"
+#include "TestPaths.h"
+
+namespace morvat::cli {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunIn(std::vector<std::string> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    CliRun run;
+    run.status = RunCli(args, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+const std::string kPhaseRule(67, '-');
+
+// The rating of examples/damage-single.cws: damage by level 10, success +1, voice,
+// "魔法的物理属性", avoidance +2 on use and the key code "暗殺".
+const std::vector<std::string> kSingleDamageReport = {
+    "--1st フェーズ" + kPhaseRule,
+    "",
+    "基本ダメージ(Lv比)： 1100 point  [<10>*(1+<10>*0.1)*55]",
+    "",
+    "　以上合計： 1100 point",
+    "",
+    "--2nd フェーズ" + kPhaseRule,
+    "",
+    "成功率修正： 165 point  [<1100>*<1>*0.15]",
+    "要発声： -50 point",
+    "魔法的物理属性： 50 point",
+    "",
+    "　以上合計： 1265 point",
+    "",
+    "--last フェーズ" + kPhaseRule,
+    "",
+    "範囲-単体",
+    "　基本値： 120 point  [<1265>/7-60]",
+    "",
+    "使用時回避力修正",
+    "　追加： 2 point",
+    "",
+    "キーコード[暗殺]",
+    "　追加： 5 point",
+    "",
+    "合計： 127",
+    "",
+    "",
+    "技能レベル： 12.7",
+    "",
+    std::string(75, '='),
+    "",
+    "",
+    "",
+    "【備考】",
+};
+
+// One enemy, plain attribute, one damage entry by level of value 3, nothing else.
+const std::string kSmallDamageFile =
+    "0000050\r\n000\r\n0\r\n0\r\n0\r\n100000\r\n3\r\n0\r\n0\r\n0\r\n000000\r\n0\r\n0\r\n0\r\n"
+    "0\r\n0\r\n0000\r\n0\r\n0\r\n0\r\n0\r\n000\r\n0\r\n0\r\n0\r\n\r\n0000\r\n0\r\n0\r\n0\r\n"
+    "0\r\n0\r\n0\r\n0\r\n0\r\n000000\r\n";
+
+const std::vector<std::string> kSmallDamageReport = {
+    "--1st フェーズ" + kPhaseRule,
+    "",
+    "基本ダメージ(Lv比)： 214 point  [<3>*(1+<3>*0.1)*55]",
+    "",
+    "　以上合計： 214 point",
+    "",
+    "--2nd フェーズ" + kPhaseRule,
+    "",
+    "",
+    "　以上合計： 214 point",
+    "",
+    "--last フェーズ" + kPhaseRule,
+    "",
+    "範囲-単体",
+    "　基本値： -30 point  [<214>/7-60]",
+    "",
+    "合計： -30",
+    "",
+    "",
+    "技能レベル： -3.0",
+    "",
+    std::string(75, '='),
+    "",
+    "",
+    "",
+    "【備考】",
+};
+
+std::string Example(const char* name) {
+    return (test::ExamplesDir() / name).string();
+}
+
+TEST(CliRateTest, SingleTargetExamplePrintsTheWholeReport) {
+    const CliRun run = RunIn({"rate", Example("damage-single.cws")});
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.out, Joined(kSingleDamageReport));
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(CliRateTest, SmallDamageFileIsRatedAsWritten) {
+    test::TempDir dir;
+    const auto path = dir.write("small.cws", kSmallDamageFile);
+    const CliRun run =
+        RunIn({"rate", "--side", "ally", path.string()});  // a cws file needs no side
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.out, Joined(kSmallDamageReport));
+}
+
+TEST(CliRateTest, FileThatCannotBeOpened) {
+    test::TempDir dir;
+    const std::string missing = (dir.path() / "missing.cws").string();
+    CliRun run = RunIn({"rate", missing});
+    EXPECT_EQ(run.status, kExitCannotOpen);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("ファイルが開けません"), std::string::npos);
+    EXPECT_NE(run.err.find(missing), std::string::npos);
+
+    // A FIFO or a folder named like a cws file is refused at once, never waited on.
+    const auto fifo = dir.path() / "pipe.cws";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(RunIn({"rate", fifo.string()}).status, kExitCannotOpen);
+    std::filesystem::create_directory(dir.path() / "folder.cws");
+    EXPECT_EQ(RunIn({"rate", (dir.path() / "folder.cws").string()}).status, kExitCannotOpen);
+}
+
+TEST(CliRateTest, CwsFileThatStopsEarly) {
+    test::TempDir dir;
+    for (const char* bytes : {"", "0000050\r\n01\r\n0\r\n", "not a skill\n"}) {
+        const auto path = dir.write("short.cws", bytes);
+        const CliRun run = RunIn({"rate", path.string()});
+        EXPECT_EQ(run.status, kExitReadFailed) << bytes;
+        EXPECT_EQ(run.out, "") << bytes;
+        EXPECT_NE(run.err.find("読み込みに失敗しました"), std::string::npos);
+        EXPECT_NE(run.err.find(path.string()), std::string::npos);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+
+TEST(CliJsonTest, ReportAsOneObject) {
+    const CliRun run = RunIn({"rate", "--json", Example("damage-single.cws")});
+    ASSERT_EQ(run.status, kExitOk);
+    std::string lines;
+    for (const std::string& line : kSingleDamageReport) {
+        lines += (lines.empty() ? "" : ",") + JsonString(line);
+    }
+    EXPECT_EQ(run.out, "{\"file\":" + JsonString(Example("damage-single.cws")) +
+                           ",\"cardName\":\"damage-single\",\"cardLevel\":\"-\",\"total\":127,"
+                           "\"skillLevel\":\"12.7\",\"lines\":[" +
+                           lines + "],\"remarks\":[]}\n");
+}
+
+TEST(CliJsonTest, FileNamesThatAreNotUtf8StayValidJson) {
+    test::TempDir dir;
+    const auto path = dir.write("bad\xff\x01\"name\\.cws", kSmallDamageFile);
+    const CliRun run = RunIn({"rate", "--json", path.string()});
+    ASSERT_EQ(run.status, kExitOk);
+    EXPECT_NE(run.out.find("\"cardName\":\"bad\xEF\xBF\xBD\\u0001\\\"name\\\\\""),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find('\xff'), std::string::npos);
+}
+
+TEST(CliJsonTest, StringEscapes) {
+    EXPECT_EQ(JsonString("plain 技能"), "\"plain 技能\"");
+    EXPECT_EQ(JsonString("a\"b\\c\nd\te\rf\x1f\x7f"), "\"a\\\"b\\\\c\\nd\\te\\rf\\u001f\\u007f\"");
+    EXPECT_EQ(JsonString(std::string("nul\0end", 7)), "\"nul\\u0000end\"");
+    // Each byte of an ill-formed sequence becomes one replacement character.
+    const std::string bad = "\xEF\xBF\xBD";
+    EXPECT_EQ(ValidUtf8("\xC0\xAF"), bad + bad);                      // overlong "/"
+    EXPECT_EQ(ValidUtf8("\xED\xA0\x80"), bad + bad + bad);            // a surrogate
+    EXPECT_EQ(ValidUtf8("\xF4\x90\x80\x80"), bad + bad + bad + bad);  // above U+10FFFF
+    EXPECT_EQ(ValidUtf8("ab\xE3\x81"), "ab" + bad + bad);             // cut off at the end
+    EXPECT_EQ(ValidUtf8("\x8b\x97"), bad + bad);                      // Shift-JIS bytes
+    EXPECT_EQ(ValidUtf8("\xF0\x9F\x98\x80\xC3\xA9"), "\xF0\x9F\x98\x80\xC3\xA9");
+}
+
+// ---------------------------------------------------------------------------------------
+
+TEST(CliSummaryTest, OneLinePerFileAndFailuresDoNotStopTheRun) {
+    test::TempDir dir;
+    const auto small = dir.write("small.cws", kSmallDamageFile);
+    const auto shortFile = dir.write("short.cws", "0000050\r\n");
+    const std::string missing = (dir.path() / "missing.cws").string();
+    const CliRun run = RunIn({"rate", "--summary", Example("damage-single.cws"), shortFile.string(),
+                              missing, small.string()});
+    EXPECT_EQ(run.status, kExitReadFailed);
+    EXPECT_EQ(run.out, Example("damage-single.cws") + "\tdamage-single\t-\t127\t12.7\n" +
+                           shortFile.string() + "\t読み込みに失敗しました\n" + missing +
+                           "\tファイルが開けません\n" + small.string() + "\tsmall\t-\t-30\t-3.0\n");
+
+    const CliRun good = RunIn({"rate", "--summary", small.string()});
+    EXPECT_EQ(good.status, kExitOk);
+}
+
+TEST(CliSummaryTest, FieldsCannotBreakTheLine) {
+    test::TempDir dir;
+    const auto odd = dir.write("tab\there\nline.cws", kSmallDamageFile);
+    const CliRun run = RunIn({"rate", "--summary", odd.string()});
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\t'), 4);
+}
+
+// ---------------------------------------------------------------------------------------
+
+TEST(CliListTest, FolderWithoutCardsAndPathsThatAreNoFolder) {
+    test::TempDir dir;
+    dir.write("notes.txt", "x");
+    CliRun run = RunIn({"list", dir.path().string()});
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.out, "");
+    run = RunIn({"list", (dir.path() / "notes.txt").string()});
+    EXPECT_EQ(run.status, kExitCannotOpen);
+    EXPECT_NE(run.err.find("notes.txt"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------
+
+TEST(CliUsageTest, HelpAndVersion) {
+    for (const auto& args : {std::vector<std::string>{"--help"}, std::vector<std::string>{"-h"},
+                             std::vector<std::string>{"rate", "--help"}}) {
+        const CliRun run = RunIn(args);
+        EXPECT_EQ(run.status, kExitOk);
+        EXPECT_EQ(run.out.rfind("Usage: morvat-ex-cli", 0), 0u);
+        EXPECT_NE(run.out.find("list FOLDER"), std::string::npos);
+    }
+    const CliRun version = RunIn({"--version"});
+    EXPECT_EQ(version.status, kExitOk);
+    EXPECT_EQ(version.out, std::string("morvat-ex-cli ") + MORVAT_VERSION + "\n");
+}
+
+TEST(CliUsageTest, WrongArgumentsAreUsageErrors) {
+    const std::string file = Example("damage-single.cws");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {},
+             {"frobnicate"},
+             {"rate"},
+             {"rate", "--jsn", file},
+             {"rate", file, file},
+             {"rate", "--side", "both", file},
+             {"rate", "--side=", file},
+             {"rate", file, "--side"},
+             {"rate", "--json", "--summary", file},
+             {"list"},
+             {"list", "a", "b"},
+             {"list", "--all", "."},
+         }) {
+        const CliRun run = RunIn(args);
+        std::string shown;
+        for (const auto& a : args) shown += a + " ";
+        EXPECT_EQ(run.status, kExitUsage) << shown;
+        EXPECT_EQ(run.out, "") << shown;
+        EXPECT_NE(run.err.find("--help"), std::string::npos) << shown;
+    }
+}
+
+TEST(CliUsageTest, OptionsMayFollowTheFileAndDoubleDashEndsThem) {
+    test::TempDir dir;
+    const auto path = dir.write("--json.cws", kSmallDamageFile);
+    EXPECT_EQ(RunIn({"rate", Example("damage-single.cws"), "--side=enemy"}).status, kExitOk);
+    const CliRun run = RunIn({"rate", "--", path.string()});
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.out, Joined(kSmallDamageReport));
+}
+
+// ---------------------------------------------------------------------------------------
+// The real binary
+
+std::string Quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+CliRun RunBinary(const std::vector<std::string>& args) {
+    test::TempDir dir;
+    std::string command = Quoted(test::CliPath().string());
+    for (const std::string& a : args) command += " " + Quoted(a);
+    command += " >" + Quoted((dir.path() / "out").string()) + " 2>" +
+               Quoted((dir.path() / "err").string()) + " </dev/null";
+    const int raw = std::system(command.c_str());
+    CliRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = test::ReadFileBytes(dir.path() / "out");
+    run.err = test::ReadFileBytes(dir.path() / "err");
+    return run;
+}
+
+TEST(CliBinaryTest, ExitStatusAndBytesOnStdout) {
+    CliRun run = RunBinary({"rate", Example("damage-single.cws")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, Joined(kSingleDamageReport));
+
+    test::TempDir dir;
+    run = RunBinary({"rate", (dir.path() / "missing.cws").string()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("ファイルが開けません"), std::string::npos);
+
+    run = RunBinary({"rate", dir.write("short.cws", "0000050\n").string()});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, "");
+
+    run = RunBinary({"rate", "--bogus"});
+    EXPECT_EQ(run.status, 64);
+    EXPECT_EQ(RunBinary({"--version"}).status, 0);
+}
+
+}  // namespace
+}  // namespace morvat::cli
