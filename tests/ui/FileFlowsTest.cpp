@@ -226,7 +226,7 @@ TEST_F(FileFlows, CwsLoadShowsTheFileNameAndAShortFileStopsQuietly) {
     EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
 
     TempDir other;
-    Load(other.write("short.cws", "0100050\r\n1\r\n"));
+    Load(other.write("short.cws", "1000050\r\n1\r\n"));
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(form.Obelist->count(), 0);
     EXPECT_EQ(form.ObTarget->itemIndex(), kTargetOneAlly);
