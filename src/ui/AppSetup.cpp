@@ -12,8 +12,7 @@ void PrepareApplication(QApplication& app) {
     // Message box buttons read OK / キャンセル / はい / いいえ, as the tool's users expect.
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                         QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(translator);
     }
     InstallFontSubstitutes();

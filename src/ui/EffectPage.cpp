@@ -128,7 +128,8 @@ QWidget* TForm1::BuildPalette() {
         remove->setFixedSize(26, 26);
         remove->setIconSize(QSize(EffectIcons::kSize, EffectIcons::kSize));
         remove->setAutoRaise(true);
-        connect(remove, &QToolButton::clicked, this, [this] { SpeedButtonClick(morvat::kRemoveCommand); });
+        connect(remove, &QToolButton::clicked, this,
+                [this] { SpeedButtonClick(morvat::kRemoveCommand); });
         removeButtons[tab] = remove;
         rows[tab]->addWidget(remove);
         rows[tab]->addSpacing(6);
@@ -219,16 +220,17 @@ void TForm1::RefreshEffectList() {
     const auto& rows = editor_.Obelist;
     bool same = Obelist->count() == static_cast<int>(rows.size());
     for (int i = 0; same && i < Obelist->count(); ++i) {
-        same = Obelist->item(i)->data(Qt::UserRole).toInt() == rows[static_cast<std::size_t>(i)].kind;
+        same =
+            Obelist->item(i)->data(Qt::UserRole).toInt() == rows[static_cast<std::size_t>(i)].kind;
     }
     if (!same) {
         const int scroll = Obelist->verticalScrollBar()->value();
         Obelist->clear();
         for (const morvat::EffectEntry& entry : rows) {
             const morvat::EffectKindInfo* info = morvat::FindEffectKind(entry.kind);
-            auto* item = new QListWidgetItem(imageList_.icon(entry.kind),
-                                             info ? QString::fromUtf8(info->caption) : QString(),
-                                             Obelist);
+            auto* item =
+                new QListWidgetItem(imageList_.icon(entry.kind),
+                                    info ? QString::fromUtf8(info->caption) : QString(), Obelist);
             item->setData(Qt::UserRole, static_cast<int>(entry.kind));
         }
         Obelist->verticalScrollBar()->setValue(scroll);
@@ -313,9 +315,13 @@ void TForm1::NumberBoxChange(QLineEdit* box, UpDown* spinner,
     write(editor_, spinner->position());
 }
 
-void TForm1::ObepointChange() { NumberBoxChange(Obepoint, Obepointud, &morvat::SetSelectedValue); }
+void TForm1::ObepointChange() {
+    NumberBoxChange(Obepoint, Obepointud, &morvat::SetSelectedValue);
+}
 
-void TForm1::OberoundChange() { NumberBoxChange(Oberound, Oberoundud, &morvat::SetSelectedRounds); }
+void TForm1::OberoundChange() {
+    NumberBoxChange(Oberound, Oberoundud, &morvat::SetSelectedRounds);
+}
 
 void TForm1::ObevariasChange(int position) {
     if (!refreshing_) morvat::SetSelectedVariation(editor_, position);

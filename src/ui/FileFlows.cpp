@@ -67,9 +67,9 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() {
-    const QString chosen = messages_.SaveFileName(
-        folders_.SaveFolder, QStringLiteral("cws形式(*.cws)"), QStringLiteral("*.cws"),
-        QStringLiteral("cws"));
+    const QString chosen =
+        messages_.SaveFileName(folders_.SaveFolder, QStringLiteral("cws形式(*.cws)"),
+                               QStringLiteral("*.cws"), QStringLiteral("cws"));
     if (chosen.isEmpty()) return;
     const std::filesystem::path file = ToPath(chosen);
     if (morvat::OpenRegularFile(file) != nullptr &&

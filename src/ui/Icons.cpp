@@ -71,7 +71,8 @@ void DrawMark(QPainter& p, Mark mark) {
             p.setBrush(QColor(0xff, 0xff, 0xff));
             p.drawEllipse(QRectF(9, 9, 7, 7));
             p.setPen(QPen(QColor(0x1e, 0x84, 0x49), 1.6, Qt::SolidLine, Qt::RoundCap));
-            p.drawPolyline(QPolygonF({QPointF(10.6, 12.6), QPointF(12.2, 14.2), QPointF(14.6, 10.6)}));
+            p.drawPolyline(
+                QPolygonF({QPointF(10.6, 12.6), QPointF(12.2, 14.2), QPointF(14.6, 10.6)}));
             return;
         }
         case Mark::Ban: {  // a red slash: the thing is taken away
@@ -150,7 +151,8 @@ QPixmap PaintCard(int size, QColor band, const QString& glyph) {
 EffectIcons::EffectIcons() {
     for (int size : {16, 32}) icons_[0].addPixmap(PaintRemove(size));
     for (int kind = 1; kind < kCount; ++kind) {
-        for (int size : {16, 32}) icons_[static_cast<std::size_t>(kind)].addPixmap(PaintEffect(kind, size));
+        for (int size : {16, 32})
+            icons_[static_cast<std::size_t>(kind)].addPixmap(PaintEffect(kind, size));
     }
 }
 
@@ -159,19 +161,25 @@ QIcon EffectIcons::icon(int index) const {
     return icons_[static_cast<std::size_t>(index)];
 }
 
-QPixmap EffectIcons::pixmap(int index) const { return icon(index).pixmap(kSize, kSize); }
+QPixmap EffectIcons::pixmap(int index) const {
+    return icon(index).pixmap(kSize, kSize);
+}
 
 // The resources live in a static library: nothing would pull them into the program
 // unless they are asked for by name.
-static void LoadWindowIconResources() { Q_INIT_RESOURCE(WindowIcons); }
+static void LoadWindowIconResources() {
+    Q_INIT_RESOURCE(WindowIcons);
+}
 
 QIcon EditorWindowIcon() {
     LoadWindowIconResources();
     QIcon icon;
-    for (int size : {16, 32, 48, 64}) icon.addFile(QStringLiteral(":/icons/morvat-ex-%1.png").arg(size));
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/morvat-ex-%1.png").arg(size));
     return icon;
 }
 
 QIcon ResultWindowIcon() {
-    return Sizes([](int size) { return PaintCard(size, QColor(0x1e, 0x84, 0x49), QStringLiteral("計")); });
+    return Sizes(
+        [](int size) { return PaintCard(size, QColor(0x1e, 0x84, 0x49), QStringLiteral("計")); });
 }

@@ -133,10 +133,11 @@ QWidget* TForm1::BuildAttributePage() {
     ObVoice = CheckBox("ObVoice", QStringLiteral("沈黙時に使用不可"), voiceGroup);
     voiceLayout->addWidget(ObVoice);
 
-    ObAttribute = new RadioGroup(QStringLiteral("効果属性："),
-                                 {QStringLiteral("物理属性"), QStringLiteral("魔法属性"),
-                                  QStringLiteral("魔法的物理属性"), QStringLiteral("物理的魔法属性")},
-                                 1, page);
+    ObAttribute =
+        new RadioGroup(QStringLiteral("効果属性："),
+                       {QStringLiteral("物理属性"), QStringLiteral("魔法属性"),
+                        QStringLiteral("魔法的物理属性"), QStringLiteral("物理的魔法属性")},
+                       1, page);
     ObAttribute->setObjectName(QStringLiteral("ObAttribute"));
     ObDefence = new RadioGroup(
         QStringLiteral("抵抗属性："),
@@ -174,8 +175,8 @@ QWidget* TForm1::BuildModifierPage() {
     auto* successLayout = new QVBoxLayout(successGroup);
     successLayout->setContentsMargins(6, 2, 6, 4);
     successLayout->addWidget(MakeTrackBarRow(QStringLiteral("ObSuccess"), -5, 5,
-                                             QStringLiteral("絶対失敗"),
-                                             QStringLiteral("絶対成功"), &ObSuccess, successGroup));
+                                             QStringLiteral("絶対失敗"), QStringLiteral("絶対成功"),
+                                             &ObSuccess, successGroup));
     column->addWidget(successGroup);
     column->addStretch();
     return page;

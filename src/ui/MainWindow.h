@@ -46,11 +46,11 @@ public:
     void OpenFile(const QString& path);
 
 public slots:
-    void Button1Click();  // "計算開始"
-    void Button2Click();  // "cwsセーブ"
-    void Button3Click();  // "ロード"
-    void Button4Click();  // "クリア"
-    void Button5Click();  // "読み込み"
+    void Button1Click();              // "計算開始"
+    void Button2Click();              // "cwsセーブ"
+    void Button3Click();              // "ロード"
+    void Button4Click();              // "クリア"
+    void Button5Click();              // "読み込み"
     void SpeedButtonClick(int kind);  // a palette button; 0 removes the selected row
     void ObelistChange();
     void Obelist2Click();

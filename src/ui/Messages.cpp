@@ -5,8 +5,8 @@
 
 namespace {
 
-QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
-                                const QString& caption, QMessageBox::StandardButtons buttons,
+QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text, const QString& caption,
+                                QMessageBox::StandardButtons buttons,
                                 QMessageBox::StandardButton defaultButton) {
     QMessageBox box(icon, caption, text, buttons);
     box.setDefaultButton(defaultButton);

@@ -39,6 +39,6 @@ public:
     bool AskYesNo(const QString& text, const QString& caption) override;
     QString OpenFileName(const QString& folder, const QString& description,
                          const QString& patterns) override;
-    QString SaveFileName(const QString& folder, const QString& description,
-                         const QString& patterns, const QString& defaultSuffix) override;
+    QString SaveFileName(const QString& folder, const QString& description, const QString& patterns,
+                         const QString& defaultSuffix) override;
 };

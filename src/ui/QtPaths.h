@@ -23,4 +23,6 @@ inline QString FromPath(const std::filesystem::path& path) {
 }
 
 // Text that the core keeps as UTF-8 (captions, card names, report lines).
-inline QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+inline QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}

@@ -28,7 +28,8 @@ QPlainTextEdit* Memo(const char* name, QWidget* parent) {
 
 }  // namespace
 
-TForm2::TForm2(Messages& messages, QWidget* parent) : QWidget(parent, Qt::Window), messages_(messages) {
+TForm2::TForm2(Messages& messages, QWidget* parent)
+    : QWidget(parent, Qt::Window), messages_(messages) {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("計算結果"));
     setWindowIcon(ResultWindowIcon());
@@ -80,8 +81,9 @@ void TForm2::FormActivate() {
     // Cleared first: the box takes the activation away and gives it back when it closes,
     // and that second activation must not announce again.
     levelMessagePending = false;
-    messages_.Inform(QStringLiteral("技能レベル： ") + FromUtf8(morvat::FormatSkillLevel(resultTotal)),
-                     QStringLiteral("結果"));
+    messages_.Inform(
+        QStringLiteral("技能レベル： ") + FromUtf8(morvat::FormatSkillLevel(resultTotal)),
+        QStringLiteral("結果"));
 }
 
 void TForm2::changeEvent(QEvent* event) {

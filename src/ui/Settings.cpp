@@ -50,7 +50,8 @@ QString SettingsStore::DefaultFolder() {
 
 FolderSettings SettingsStore::Read() const {
     morvat::IniReadResult read = morvat::ReadIniFile(fallback_);
-    if (read.status != morvat::IniReadResult::Status::Read) read = morvat::ReadIniFile(besideProgram_);
+    if (read.status != morvat::IniReadResult::Status::Read)
+        read = morvat::ReadIniFile(besideProgram_);
     const morvat::IniFile file =
         read.status == morvat::IniReadResult::Status::Read ? read.file : morvat::IniFile{};
     return {Value(file, kOpenFolderKey), Value(file, kSaveFolderKey)};

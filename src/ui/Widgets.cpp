@@ -12,8 +12,7 @@
 #include <charconv>
 #include <string>
 
-RadioGroup::RadioGroup(const QString& title, const QStringList& items, int columns,
-                       QWidget* parent)
+RadioGroup::RadioGroup(const QString& title, const QStringList& items, int columns, QWidget* parent)
     : QGroupBox(title, parent) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 2, 4, 2);
@@ -71,7 +70,9 @@ void UpDown::setPosition(int position) {
     if (buddy_->text() != text) buddy_->setText(text);
 }
 
-void UpDown::stepBy(int steps) { setPosition(position_ + steps); }
+void UpDown::stepBy(int steps) {
+    setPosition(position_ + steps);
+}
 
 bool UpDown::eventFilter(QObject* watched, QEvent* event) {
     if (watched == buddy_ && event->type() == QEvent::KeyPress && buddy_->isEnabled()) {
@@ -105,7 +106,9 @@ QWidget* MakeTrackBarRow(const QString& name, int minimum, int maximum, const QS
     auto* scale = new QWidget(row);
     auto* scaleRow = new QHBoxLayout(scale);
     scaleRow->setContentsMargins(0, 0, 0, 0);
-    const auto signedText = [](int v) { return v > 0 ? QStringLiteral("+%1").arg(v) : QString::number(v); };
+    const auto signedText = [](int v) {
+        return v > 0 ? QStringLiteral("+%1").arg(v) : QString::number(v);
+    };
     auto* low = new QLabel(signedText(minimum), scale);
     auto* middle = new QLabel(QStringLiteral("0"), scale);
     auto* high = new QLabel(signedText(maximum), scale);

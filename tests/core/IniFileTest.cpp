@@ -1,5 +1,3 @@
-#include "files/IniFile.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,6 +5,7 @@
 #include <string>
 
 #include "TempDir.h"
+#include "files/IniFile.h"
 
 namespace morvat {
 namespace {
@@ -24,8 +23,8 @@ std::string RoundTrip(const std::string& value) {
 }
 
 TEST(IniFileValues, HandWrittenBackslashesReadBackVerbatim) {
-    const IniFile file = IniFile::Parse(
-        "[MORVAT.Ex]\nOpenFolder=C:\\Games\\CW\\\nSaveFolder=C:\\\n");
+    const IniFile file =
+        IniFile::Parse("[MORVAT.Ex]\nOpenFolder=C:\\Games\\CW\\\nSaveFolder=C:\\\n");
     // A trailing backslash neither continues the line nor eats the next key.
     EXPECT_EQ(file.Get(kSection, "OpenFolder"), "C:\\Games\\CW\\");
     EXPECT_EQ(file.Get(kSection, "SaveFolder"), "C:\\");
@@ -51,8 +50,7 @@ TEST(IniFileValues, SpacesAroundKeyAndValueAreNotPartOfThem) {
 }
 
 TEST(IniFileValues, SectionsAndKeysIgnoreCaseAndFirstKeyWins) {
-    const IniFile file =
-        IniFile::Parse("[morvat.ex]\nopenfolder=/first\nOpenFolder=/second\n");
+    const IniFile file = IniFile::Parse("[morvat.ex]\nopenfolder=/first\nOpenFolder=/second\n");
     EXPECT_EQ(file.Get(kSection, "OpenFolder"), "/first");
 }
 
@@ -89,11 +87,12 @@ TEST(IniFileText, SettingKeepsEverythingElse) {
     IniFile file = IniFile::Parse(before);
     file.Set(kSection, "OpenFolder", "/new/");
     file.Set(kSection, "SaveFolder", "/saved");
-    EXPECT_EQ(file.Text(),
-              "\xEF\xBB\xBF; written by hand\n"
-              "[Window]\nLeft=10\n\n"
-              "[MORVAT.Ex]\n# old folder below\nOpenFolder=/new/\nColour=blue\nSaveFolder=/saved\n\n"
-              "[Last]\nkey=value\n");
+    EXPECT_EQ(
+        file.Text(),
+        "\xEF\xBB\xBF; written by hand\n"
+        "[Window]\nLeft=10\n\n"
+        "[MORVAT.Ex]\n# old folder below\nOpenFolder=/new/\nColour=blue\nSaveFolder=/saved\n\n"
+        "[Last]\nkey=value\n");
 }
 
 TEST(IniFileText, MissingSectionIsAppended) {

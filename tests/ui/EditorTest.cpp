@@ -155,8 +155,8 @@ TEST_F(EditorWindow, SelectingARowShowsItsPanes) {
     Press("SpeedButton33");  // defence change: change value, duration below it
     Press("SpeedButton28");  // poison: value kind and value
     Press("SpeedButton19");  // skill recovery: nothing
-    EXPECT_FALSE(Shown(form.Obepkind) || Shown(form.Obepointpane) ||
-                 Shown(form.Obevariaspane) || Shown(form.Oberoundpane));
+    EXPECT_FALSE(Shown(form.Obepkind) || Shown(form.Obepointpane) || Shown(form.Obevariaspane) ||
+                 Shown(form.Oberoundpane));
 
     ClickRow(form.Obelist, 0);
     EXPECT_FALSE(Shown(form.Obepkind) || Shown(form.Obepointpane) || Shown(form.Obevariaspane));
@@ -182,8 +182,8 @@ TEST_F(EditorWindow, SelectingARowShowsItsPanes) {
     EXPECT_EQ(form.Obelist2->selectedItems().constFirst()->text(), "肉体");
 
     ClickRow(form.Obelist, 3);
-    EXPECT_FALSE(Shown(form.Obepkind) || Shown(form.Obepointpane) ||
-                 Shown(form.Obevariaspane) || Shown(form.Oberoundpane));
+    EXPECT_FALSE(Shown(form.Obepkind) || Shown(form.Obepointpane) || Shown(form.Obevariaspane) ||
+                 Shown(form.Oberoundpane));
 
     // Selecting rows never changes them.
     const EditorState before = form.editor();
@@ -272,8 +272,8 @@ TEST_F(EditorWindow, DeleteRemovesTheSelectedRowOnly) {
     EXPECT_EQ(form.editor().selectedRow, kNoSelection);
     EXPECT_TRUE(form.Obelist->selectedItems().isEmpty());
     EXPECT_TRUE(form.Obelist2->selectedItems().isEmpty());
-    EXPECT_FALSE(Shown(form.Obepkind) || Shown(form.Obepointpane) ||
-                 Shown(form.Obevariaspane) || Shown(form.Oberoundpane));
+    EXPECT_FALSE(Shown(form.Obepkind) || Shown(form.Obepointpane) || Shown(form.Obevariaspane) ||
+                 Shown(form.Oberoundpane));
 
     // A remove button with nothing selected does nothing either.
     Press("SpeedButton13");

@@ -18,11 +18,12 @@ namespace {
 const ShownMessage kCannotOpen{"warn", "ファイルが開けません", "Error"};
 const ShownMessage kReadFailed{"warn", "読み込みに失敗しました", "I'm sorry."};
 const ShownMessage kNoTarget{"warn", "対象なしデータです", "警告"};
-const ShownMessage kBothSides{"yesno",
-                              "双方効果は計算できません。敵方にしますか（いいえで味方になります）",
-                              "Message"};
+const ShownMessage kBothSides{
+    "yesno", "双方効果は計算できません。敵方にしますか（いいえで味方になります）", "Message"};
 
-QString Q(const std::filesystem::path& path) { return FromPath(path); }
+QString Q(const std::filesystem::path& path) {
+    return FromPath(path);
+}
 
 class FileFlows : public testing::Test {
 protected:
@@ -251,7 +252,6 @@ TEST_F(FileFlows, ReadStartsInTheProgramFolderWhenTheOpenFolderIsGone) {
     EXPECT_EQ(editor.picker.shownIn, std::vector<QString>{programFolder});
     EXPECT_EQ(form.OpenFolder(), programFolder);
     EXPECT_TRUE(messages.shown.empty());
-
 
     // An existing folder is used as it is.
     Editor other("[MORVAT.Ex]\nOpenFolder=" + cards.path().string() + "\n");

@@ -81,7 +81,9 @@ void PutInt32(std::string& out, std::int32_t value) {
     for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((u >> shift) & 0xFF);
 }
 
-void PutByte(std::string& out, std::uint8_t value) { out += static_cast<char>(value); }
+void PutByte(std::string& out, std::uint8_t value) {
+    out += static_cast<char>(value);
+}
 
 void PutMotion(std::string& out, const CardMotion& m) {
     PutInt32(out, m.type);
@@ -156,9 +158,13 @@ std::string CardBytes(const CardSpec& card) {
     return out;
 }
 
-bool RatingBuilt() { return !RateSkill(SkillRecord{}).body.empty(); }
+bool RatingBuilt() {
+    return !RateSkill(SkillRecord{}).body.empty();
+}
 
-bool CwsFilesBuilt() { return !FormatCwsFile(SkillRecord{}).empty(); }
+bool CwsFilesBuilt() {
+    return !FormatCwsFile(SkillRecord{}).empty();
+}
 
 bool CardLoadingBuilt() {
     TempDir dir;

@@ -21,7 +21,9 @@
 #include "TempDir.h"
 
 // Readable failure messages for Qt's strings.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace morvat::test {
 
@@ -52,8 +54,8 @@ public:
     bool AskYesNo(const QString& text, const QString& caption) override;
     QString OpenFileName(const QString& folder, const QString& description,
                          const QString& patterns) override;
-    QString SaveFileName(const QString& folder, const QString& description,
-                         const QString& patterns, const QString& defaultSuffix) override;
+    QString SaveFileName(const QString& folder, const QString& description, const QString& patterns,
+                         const QString& defaultSuffix) override;
 
 private:
     bool Answer();
@@ -61,9 +63,9 @@ private:
 
 class FakePicker final : public CardPicker {
 public:
-    int result = 1;            // what exec() returns
-    QString selectedPath;      // SelectedWidPath() after a confirmation
-    QString browseTo;          // a folder the "user" moves to before confirming; empty: none
+    int result = 1;                // what exec() returns
+    QString selectedPath;          // SelectedWidPath() after a confirmation
+    QString browseTo;              // a folder the "user" moves to before confirming; empty: none
     std::vector<QString> shownIn;  // the folder of each showing
 
     void setDirectory(const QString& folder) override { directory_ = folder; }
@@ -87,7 +89,9 @@ struct Editor {
     std::unique_ptr<TForm1> form1;
 
     std::filesystem::path iniPath() const { return dir.path() / "morvat-ex.ini"; }
-    std::filesystem::path fallbackIniPath() const { return dir.path() / "config" / "morvat-ex.ini"; }
+    std::filesystem::path fallbackIniPath() const {
+        return dir.path() / "config" / "morvat-ex.ini";
+    }
 };
 
 // A skill card file of the game, as small as the reader takes it.
