@@ -118,6 +118,23 @@ TEST_F(FileFlows, SaveThatCannotCompleteSaysSoAndChangesNothing) {
     EXPECT_TRUE(std::filesystem::is_directory(cards.path() / "folder.cws"));
 }
 
+TEST_F(FileFlows, OverwriteThatTheFolderRefusesKeepsTheOldFile) {
+    // The kernel's own folder takes no new file, not even from root: the save cannot
+    // complete, and the file that was there stays as it was.
+    const std::filesystem::path target = "/proc/version";
+    if (!std::filesystem::is_regular_file(target)) GTEST_SKIP() << "no /proc here";
+    const std::string before = ReadFileBytes(target);
+    messages.saveFileAnswer = Q(target);
+    messages.answers = {true};
+    form.Button2Click();
+    EXPECT_EQ(messages.shown,
+              std::vector<ShownMessage>(
+                  {{"okcancel", "version を上書きしますか?", "上書き確認"}, kCannotOpen}));
+    EXPECT_EQ(ReadFileBytes(target), before);
+    EXPECT_EQ(form.ObCardname->text(), "");
+    EXPECT_EQ(form.SaveFolder(), "/start/save");
+}
+
 TEST_F(FileFlows, LoadDialogStartsInTheOpenFolderAndCancelChangesNothing) {
     FillEditor();
     const EditorState before = form.editor();
