@@ -88,7 +88,6 @@ TEST_F(FileFlows, OverwriteAnsweredCancelLeavesFileAndEditor) {
 }
 
 TEST_F(FileFlows, OverwriteAnsweredOkWritesTheGatheredSkill) {
-    if (!CwsFilesBuilt()) GTEST_SKIP() << "the cws writer is not built into this tree yet";
     FillEditor();
     const auto target = cards.write("炎の剣.cws", "old");
     messages.saveFileAnswer = Q(target);
@@ -157,7 +156,6 @@ TEST_F(FileFlows, FileThatCannotBeOpenedKeepsEditorAndFolder) {
 }
 
 TEST_F(FileFlows, FailedCardReadKeepsEditorSelectionAndPanes) {
-    if (!CardLoadingBuilt()) GTEST_SKIP() << "the card reader is not built into this tree yet";
     FillEditor();
     const EditorState before = form.editor();
     Load(cards.write("notes.txt", "just some text\n"));
@@ -169,7 +167,6 @@ TEST_F(FileFlows, FailedCardReadKeepsEditorSelectionAndPanes) {
 }
 
 TEST_F(FileFlows, CardLoadFillsTheEditorAndReplacesWhatWasThere) {
-    if (!CardLoadingBuilt()) GTEST_SKIP() << "the card reader is not built into this tree yet";
     FillEditor();
     CardSpec spec;
     spec.name = Utf8ToShiftJis("炎の剣");
@@ -202,7 +199,6 @@ TEST_F(FileFlows, CardLoadFillsTheEditorAndReplacesWhatWasThere) {
 }
 
 TEST_F(FileFlows, CardWithoutTargetIsWarnedAndAimedAtOneEnemy) {
-    if (!CardLoadingBuilt()) GTEST_SKIP() << "the card reader is not built into this tree yet";
     form.ObTarget->item(3)->click();
     CardSpec spec;
     spec.target = 0;
@@ -214,7 +210,6 @@ TEST_F(FileFlows, CardWithoutTargetIsWarnedAndAimedAtOneEnemy) {
 }
 
 TEST_F(FileFlows, CardForBothSidesAsksWhichSide) {
-    if (!CardLoadingBuilt()) GTEST_SKIP() << "the card reader is not built into this tree yet";
     CardSpec spec;
     spec.target = 4;
     for (std::uint8_t all : {0, 1}) {
@@ -232,7 +227,6 @@ TEST_F(FileFlows, CardForBothSidesAsksWhichSide) {
 }
 
 TEST_F(FileFlows, CwsLoadShowsTheFileNameAndAShortFileStopsQuietly) {
-    if (!CwsFilesBuilt() || !CardLoadingBuilt()) GTEST_SKIP() << "the load flows are not built yet";
     EditorState skill;
     AddEffect(skill, 2, 0, 130, 0, 1);
     const auto path = cards.write("必殺.cws", FormatCwsFile(GatherSkillRecord(skill)));
@@ -290,7 +284,6 @@ TEST_F(FileFlows, ReadOfAFileThatCannotBeOpenedKeepsTheFolder) {
 }
 
 TEST_F(FileFlows, ReadTakesTheCardAndTheDialogsFolder) {
-    if (!CardLoadingBuilt()) GTEST_SKIP() << "the card reader is not built into this tree yet";
     FillEditor();
     const EditorState before = form.editor();
     TempDir browsed;

@@ -81,46 +81,6 @@ int RenderScreenshots(const QString& folder) {
     }
 
     form.Button1Click();
-    if (editor.form2->Memo1->toPlainText().isEmpty()) {
-        // The rating is not built into this tree yet: show a report of the same shape.
-        morvat::RatingReport report;
-        report.body = {
-            "--1st フェーズ-------------------------------------------------------------------",
-            "",
-            "基本ダメージ(Lv比)： 1100 point  [<10>*(1+<10>*0.1)*55]",
-            "",
-            "　以上合計： 1100 point",
-            "",
-            "--2nd フェーズ-------------------------------------------------------------------",
-            "",
-            "成功率修正： 165 point  [<1100>*<1>*0.15]",
-            "要発声： -50 point",
-            "魔法的物理属性： 50 point",
-            "",
-            "　以上合計： 1265 point",
-            "",
-            "--last フェーズ-------------------------------------------------------------------",
-            "",
-            "範囲-単体",
-            "　基本値： 120 point  [<1265>/7-60]",
-            "",
-            "使用時回避力修正",
-            "　追加： 2 point",
-            "",
-            "キーコード[暗殺]",
-            "　追加： 5 point",
-            "",
-            "合計： 127",
-            "",
-            "",
-            "技能レベル： 12.7",
-            ""};
-        report.trailer = {
-            "===========================================================================", "", "",
-            "", "【備考】"};
-        report.total = 127;
-        editor.form2->ShowReport(report);
-    }
     editor.form2->show();
     ok &= Save(*editor.form2, folder, QStringLiteral("result.png"));
 

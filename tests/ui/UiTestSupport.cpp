@@ -3,9 +3,6 @@
 #include <ostream>
 
 #include "QtPaths.h"
-#include "calc/Rating.h"
-#include "files/CwsFile.h"
-#include "files/LoadFlows.h"
 
 namespace morvat::test {
 
@@ -156,28 +153,6 @@ std::string CardBytes(const CardSpec& card) {
     PutInt32(out, card.level);
     out += std::string(4, '\0');
     return out;
-}
-
-bool RatingBuilt() {
-    return !RateSkill(SkillRecord{}).body.empty();
-}
-
-bool CwsFilesBuilt() {
-    return !FormatCwsFile(SkillRecord{}).empty();
-}
-
-bool CardLoadingBuilt() {
-    TempDir dir;
-    CardSpec card;
-    card.motions.push_back({});
-    const auto path = dir.write("Skill1.wid", CardBytes(card));
-    struct Silent final : LoadPrompts {
-        void WarnNoTarget() override {}
-        bool AskEnemySide() override { return true; }
-    } prompts;
-    EditorState editor;
-    return ReadSkillCard(path, editor, prompts).status == LoadStatus::Loaded &&
-           editor.Obelist.size() == 1;
 }
 
 }  // namespace morvat::test

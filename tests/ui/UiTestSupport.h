@@ -123,10 +123,4 @@ struct CardSpec {
 
 std::string CardBytes(const CardSpec& card);
 
-// Whether the parts of the core these tests lean on are there yet; tests that need one
-// skip until it is.
-bool RatingBuilt();
-bool CwsFilesBuilt();
-bool CardLoadingBuilt();
-
 }  // namespace morvat::test
