@@ -119,7 +119,7 @@ void TForm1::Button5Click() {
     MessagePrompts prompts(messages_);
     morvat::EditorState draft = editor_;
     const morvat::LoadOutcome outcome =
-        morvat::ReadSkillCard(ToPath(picker_->SelectedWidPath()), draft, prompts);
+        morvat::ReadSkillCard(picker_->SelectedWidFile(), draft, prompts);
     ReportFailure(messages_, outcome.status);
     if (outcome.status == morvat::LoadStatus::CannotOpen) return;
     if (EditorTakesResult(outcome.status)) Adopt(std::move(draft));
