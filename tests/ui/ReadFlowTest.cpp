@@ -1,5 +1,7 @@
 // "読み込み" from end to end: the editor's button, the real loader dialog shown modally and
 // answered as a user would, the card read and the folder remembered afterwards.
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QListWidget>
 #include <QPushButton>
@@ -9,8 +11,6 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-
-#include <sys/stat.h>
 
 #include "CardPicker.h"
 #include "QtPaths.h"
