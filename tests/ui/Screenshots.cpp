@@ -1,16 +1,15 @@
 // Renders the editor's pages, the result window after a calculation and the loader
 // dialog to PNG files, for a person to look at.
 #include <QDir>
+#include <QListWidget>
 #include <QPixmap>
 #include <QTest>
 #include <cstdio>
 
 #include "LoaderDialog.h"
+#include "TestPaths.h"
 #include "UiTestSupport.h"
-#include "files/ShiftJis.h"
 
-using morvat::test::CardBytes;
-using morvat::test::CardSpec;
 using morvat::test::Editor;
 
 namespace {
@@ -84,16 +83,11 @@ int RenderScreenshots(const QString& folder) {
     editor.form2->show();
     ok &= Save(*editor.form2, folder, QStringLiteral("result.png"));
 
-    morvat::test::TempDir cards;
-    const char* names[] = {"炎の剣", "癒しの風", "暗殺術", "", "魔法の鎧"};
-    for (int i = 0; i < 5; ++i) {
-        CardSpec card;
-        card.name = morvat::Utf8ToShiftJis(names[i]);
-        cards.write("Skill" + std::to_string(i + 1) + ".wid", CardBytes(card));
-    }
+    // The shipped example cards, one of them chosen.
     TForm3 loader(&form);
-    loader.setDirectory(QString::fromStdString(cards.path().string()));
+    loader.setDirectoryPath(morvat::test::ExamplesDir());
     loader.show();
+    loader.findChild<QListWidget*>("ListBox1")->setCurrentRow(1);
     ok &= Save(loader, folder, QStringLiteral("loader.png"));
     return ok ? 0 : 1;
 }
