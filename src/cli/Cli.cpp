@@ -31,13 +31,17 @@ Commands:
   rate [--side enemy|ally] [--json] FILE
       Rates one file and prints the report lines of the result window. A name
       ending in ".cws" is read as a cws file, any other as a skill card file.
+        morvat-ex-cli rate examples/damage-single.cws
+        morvat-ex-cli rate --side ally --json examples/SkillChaosWave.wid
   rate [--side enemy|ally] --summary PATH...
       One tab-separated line per file: path, card name, level on the card,
       total, skill level; a file that cannot be rated gets its failure instead.
       A folder stands for its Skill*.wid files.
+        morvat-ex-cli rate --summary examples examples/heal-single.cws
   list FOLDER
       The Skill*.wid files of FOLDER with their card names, as the loader
       dialog lists them.
+        morvat-ex-cli list examples
 
 Options:
   --side enemy|ally  the side a card aimed at both sides is rated for

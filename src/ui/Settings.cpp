@@ -33,11 +33,22 @@ SettingsStore::SettingsStore(std::filesystem::path besideProgram, std::filesyste
     : besideProgram_(std::move(besideProgram)), fallback_(std::move(fallback)) {}
 
 SettingsStore SettingsStore::ForProgram() {
-    std::filesystem::path beside = ToPath(QCoreApplication::applicationFilePath());
-    beside.replace_extension(".ini");
     const QString configFolder =
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    return SettingsStore(beside, ToPath(configFolder) / beside.filename());
+    return ForExecutable(ToPath(QCoreApplication::applicationFilePath()), ToPath(configFolder));
+}
+
+SettingsStore SettingsStore::ForExecutable(const std::filesystem::path& executable,
+                                           const std::filesystem::path& configFolder) {
+    std::filesystem::path beside = executable;
+    beside.replace_extension(".ini");
+    const std::filesystem::path inConfig = configFolder / beside.filename();
+    // An installed program (its desktop entry under ../share) lives in a folder shared by
+    // every user of the machine: each user's folders belong in their own configuration.
+    std::error_code ignored;
+    const bool installed = std::filesystem::exists(
+        beside.parent_path() / ".." / "share" / "applications" / "morvat-ex.desktop", ignored);
+    return installed ? SettingsStore(inConfig, inConfig) : SettingsStore(beside, inConfig);
 }
 
 QString SettingsStore::DefaultFolder() {
@@ -63,7 +74,8 @@ bool SettingsStore::Write(const FolderSettings& folders) const {
     // A file there that we cannot read is not ours to replace.
     if (beside.status != Status::Unreadable && WriteFolders(besideProgram_, beside.file, folders)) {
         std::error_code ignored;
-        std::filesystem::remove(fallback_, ignored);  // no stale copy may shadow this one
+        // No stale copy may shadow this one.
+        if (fallback_ != besideProgram_) std::filesystem::remove(fallback_, ignored);
         return true;
     }
     const morvat::IniReadResult old = morvat::ReadIniFile(fallback_);

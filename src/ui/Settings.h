@@ -23,6 +23,10 @@ public:
     // The running program's files: its own path with the extension replaced by ".ini",
     // and a file of that name in the user's configuration folder.
     static SettingsStore ForProgram();
+    // The same for a given program file and configuration folder. An installed program
+    // keeps its file in the configuration folder only.
+    static SettingsStore ForExecutable(const std::filesystem::path& executable,
+                                       const std::filesystem::path& configFolder);
 
     // The folder a missing key stands for: "C:\" on Windows, the home folder elsewhere.
     static QString DefaultFolder();

@@ -3,7 +3,9 @@
 // opened as the "ロード" button would open it.
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <exception>
+#include <string_view>
 
 #include "AppSetup.h"
 #include "CardPicker.h"
@@ -36,9 +38,31 @@ public:
     }
 };
 
+// --version and --help answer before any window system is needed, so they work without a
+// display too.
+bool AnswerInformationOption(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--version") {
+            std::printf("morvat-ex %s\n", MORVAT_VERSION);
+            return true;
+        }
+        if (arg == "--help" || arg == "-h") {
+            std::printf(
+                "Usage: morvat-ex [FILE]\n\n"
+                "Opens the MORVAT_Ex skill card editor. FILE, a cws file or a skill card file\n"
+                "(Skill*.wid), is opened at start as the \"ロード\" button would open it.\n"
+                "The command line tool morvat-ex-cli rates files without a window.\n");
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AnswerInformationOption(argc, argv)) return 0;
     Application app(argc, argv);
     PrepareApplication(app);
 

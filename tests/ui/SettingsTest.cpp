@@ -64,6 +64,25 @@ TEST(Settings, IniFileIsNamedAfterTheProgram) {
     EXPECT_NE(store.fallback().parent_path(), expected.parent_path());
 }
 
+TEST(Settings, AnInstalledProgramKeepsItsFileInTheUsersConfiguration) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "usr" / "bin");
+    std::filesystem::create_directories(dir.path() / "usr" / "share" / "applications");
+    const auto program = dir.path() / "usr" / "bin" / "morvat-ex";
+    const auto config = dir.path() / "home" / ".config" / "MORVAT_Ex";
+
+    // From a build or a copied folder, the file sits beside the program.
+    EXPECT_EQ(SettingsStore::ForExecutable(program, config).besideProgram(),
+              dir.path() / "usr" / "bin" / "morvat-ex.ini");
+
+    dir.write("usr/share/applications/morvat-ex.desktop", "[Desktop Entry]\n");
+    const SettingsStore store = SettingsStore::ForExecutable(program, config);
+    EXPECT_EQ(store.besideProgram(), config / "morvat-ex.ini");
+    ASSERT_TRUE(store.Write({"/open/", "/save/"}));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "usr" / "bin" / "morvat-ex.ini"));
+    EXPECT_EQ(store.Read(), (FolderSettings{"/open/", "/save/"}));
+}
+
 TEST(Settings, UnwritableProgramFolderFallsBackToTheConfigurationFolder) {
     TempDir dir;
     // The program's "folder" is a file: nothing can be written beside the program.
