@@ -112,7 +112,9 @@ Rated LoadForRating(const std::string& path, Side side, std::ostream& err) {
         case LoadStatus::ReadFailed:
             break;
     }
-    // The card reader's code tells which field of the card was broken.
+    // The card reader's code tells which field of the card was broken; a cws file that
+    // could not be read to its end has none.
+    if (outcome.code == 0) return {kExitReadFailed, std::string(kReadFailed), {}};
     return {kExitReadFailed, std::string(kReadFailed) + " " + std::to_string(outcome.code), {}};
 }
 

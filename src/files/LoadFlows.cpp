@@ -1,6 +1,7 @@
 #include "files/LoadFlows.h"
 
 #include <array>
+#include <cstdio>
 #include <istream>
 #include <streambuf>
 
@@ -101,9 +102,13 @@ LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor
     if (!file) return {LoadStatus::CannotOpen, 0, false};
     FileStreamBuffer buffer(file.get());
     std::istream in(&buffer);
-    if (!LoadCwsFile(in, editor, CardNameFromPath(path))) {
-        return {LoadStatus::StoppedEarly, 0, false};
-    }
+    EditorState loaded = editor;
+    const bool complete = LoadCwsFile(in, loaded, CardNameFromPath(path));
+    // A read error part-way looks like the end of the file to the reader; the editor must
+    // not pass off what came before it as the whole skill.
+    if (std::ferror(file.get())) return {LoadStatus::ReadFailed, 0, true};
+    editor = std::move(loaded);
+    if (!complete) return {LoadStatus::StoppedEarly, 0, false};
     return {LoadStatus::Loaded, 0, true};
 }
 

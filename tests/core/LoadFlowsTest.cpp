@@ -186,6 +186,16 @@ TEST_F(LoadFlowsTest, FileThatCannotBeOpenedChangesNothing) {
     EXPECT_EQ(editor_, before);
 }
 
+TEST_F(LoadFlowsTest, CwsFileThatFailsPartWayChangesNothing) {
+    AddEffect(editor_, 10, 0, 1, 0, 7);
+    const EditorState before = editor_;
+    // Opens as a regular file, then every read of it fails with an input/output error.
+    std::filesystem::create_symlink("/proc/self/mem", dir_.path() / "damaged.cws");
+    const LoadOutcome outcome = LoadSkillFile(dir_.path() / "damaged.cws", editor_, prompts_);
+    EXPECT_EQ(outcome.status, LoadStatus::ReadFailed);
+    EXPECT_EQ(editor_, before);
+}
+
 TEST_F(LoadFlowsTest, ReadingTheSameCardTwiceGivesTheSameList) {
     const auto path = Example("SkillFireBolt.wid");
     ASSERT_EQ(ReadSkillCard(path, editor_, prompts_).status, LoadStatus::Loaded);
