@@ -1,10 +1,14 @@
 #include "files/CardList.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <system_error>
 
-#include "files/FileOpen.h"
 #include "files/ShiftJis.h"
 
 namespace morvat {
@@ -82,19 +86,25 @@ bool MatchesSkillMask(std::string_view fileName) {
                                    kMaskSuffix);
 }
 
-std::optional<std::string> ReadCardListName(std::FILE* stream) {
-    // The file tag and the first block's length are read together: skipping the tag could
-    // only fail on a file too short to hold the length anyway.
+namespace {
+
+// The card name as the list shows it, from a card file read through `readAt(offset, buffer,
+// size)`, which returns how many bytes it got at `offset` from the start of the card (fewer
+// at the end of the file, 0 when the position cannot be reached). Only the tag, the first
+// block's length and the name field are read; nothing else of the card is touched.
+template <typename ReadAt>
+std::optional<std::string> NameFromCard(ReadAt&& readAt) {
+    // The tag is skipped, not tested. Reading it together with the first block's length
+    // changes nothing: the skip could only fail on a file too short to hold the length.
     unsigned char head[5];
-    if (std::fread(head, 1, sizeof head, stream) != sizeof head) return std::nullopt;
+    if (readAt(0, head, sizeof head) != sizeof head) return std::nullopt;
     const std::int32_t blockLength = Int32FromLittleEndian(head + 1);
     // A negative length would move backwards into the tag; no card is laid out like that.
     if (blockLength < 0) return std::nullopt;
-    if (std::fseek(stream, static_cast<long>(blockLength), SEEK_CUR) != 0) return std::nullopt;
 
     // The name's length and at most 13 name bytes; only 4 + L of them are used.
     unsigned char field[4 + kCardListNameWidth];
-    const std::size_t got = std::fread(field, 1, sizeof field, stream);
+    const std::size_t got = readAt(std::int64_t{sizeof head} + blockLength, field, sizeof field);
     if (got < 4) return std::nullopt;
     const std::int32_t nameLength = Int32FromLittleEndian(field);
     if (nameLength < 0 || static_cast<std::size_t>(nameLength) > kCardListNameWidth) {
@@ -109,21 +119,72 @@ std::optional<std::string> ReadCardListName(std::FILE* stream) {
     return padded;
 }
 
-std::optional<std::string> ReadCardListName(const std::filesystem::path& path) {
-    FilePtr file = OpenRegularFile(path);
-    if (!file) return std::nullopt;
-    // Unbuffered: the few bytes needed are read directly instead of filling a buffer of
-    // several kilobytes at the start and again after the first block.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    return ReadCardListName(file.get());
+}  // namespace
+
+std::optional<std::string> ReadCardListName(std::FILE* stream) {
+    // The stream moves only forwards, by relative skips, so any stream that reads will do.
+    std::int64_t position = 0;
+    return NameFromCard([&](std::int64_t offset, unsigned char* buffer, std::size_t size) {
+        if (offset != position) {
+            if (std::fseek(stream, static_cast<long>(offset - position), SEEK_CUR) != 0)
+                return std::size_t{0};
+            position = offset;
+        }
+        const std::size_t got = std::fread(buffer, 1, size, stream);
+        position += static_cast<std::int64_t>(got);
+        return got;
+    });
 }
 
-std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder) {
-    struct Entry {
-        std::string name;
-        std::filesystem::path path;
-    };
-    std::vector<Entry> entries;
+namespace {
+
+// A card file opened for its name: regular files only, links followed, and never a wait
+// on a FIFO, as OpenRegularFile opens cards. The name is read by position straight from
+// the file; a folder of thousands of cards then costs two small reads a card instead of
+// filling stdio buffers twice, and the list keeps pace with merely opening the files.
+class CardNameFile {
+public:
+    CardNameFile(int folderFd, const char* name)
+        : fd_(::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {
+        struct stat st {};
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) Close();
+    }
+    ~CardNameFile() { Close(); }
+    CardNameFile(const CardNameFile&) = delete;
+    CardNameFile& operator=(const CardNameFile&) = delete;
+
+    std::optional<std::string> Name() const {
+        if (fd_ < 0) return std::nullopt;
+        return NameFromCard([this](std::int64_t offset, unsigned char* buffer, std::size_t size) {
+            std::size_t got = 0;
+            while (got < size) {
+                const ssize_t n =
+                    ::pread(fd_, buffer + got, size - got,
+                            static_cast<off_t>(offset + static_cast<std::int64_t>(got)));
+                if (n < 0 && errno == EINTR) continue;
+                if (n <= 0) break;
+                got += static_cast<std::size_t>(n);
+            }
+            return got;
+        });
+    }
+
+private:
+    void Close() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+    int fd_;
+};
+
+struct FolderEntry {
+    std::string name;
+    std::filesystem::path path;
+};
+
+std::vector<FolderEntry> SkillFileEntries(const std::filesystem::path& folder) {
+    std::vector<FolderEntry> entries;
     std::error_code ec;
     std::filesystem::directory_iterator it(folder, ec);
     // An unreadable folder, or one that vanishes while it is listed, lists what was seen.
@@ -134,23 +195,41 @@ std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& f
         // cards. Opening checks again, as the entry may change in between.
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
-        entries.push_back(Entry{std::move(name), it->path()});
+        entries.push_back(FolderEntry{std::move(name), it->path()});
     }
     // By the bytes of the name, so the list reads the same whatever order the folder gives.
     std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadCardListName(const std::filesystem::path& path) {
+    return CardNameFile(AT_FDCWD, path.c_str()).Name();
+}
+
+std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;
-    files.reserve(entries.size());
-    for (auto& e : entries) files.push_back(std::move(e.path));
+    for (auto& entry : SkillFileEntries(folder)) files.push_back(std::move(entry.path));
     return files;
 }
 
 std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder) {
+    // The files are opened relative to the folder itself, which spares looking up the
+    // folder's path again for every card.
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) return {};
+    struct FolderCloser {
+        int fd;
+        ~FolderCloser() { ::close(fd); }
+    } closer{folderFd};
+
     std::vector<CardListRow> rows;
-    for (auto& path : ListSkillFiles(folder)) {
-        std::optional<std::string> name = ReadCardListName(path);
+    for (auto& entry : SkillFileEntries(folder)) {
+        std::optional<std::string> name = CardNameFile(folderFd, entry.name.c_str()).Name();
         if (!name) continue;
-        rows.push_back(CardListRow{std::move(*name), path.filename().native(), std::move(path)});
+        rows.push_back(CardListRow{std::move(*name), std::move(entry.name), std::move(entry.path)});
     }
     return rows;
 }
