@@ -1,5 +1,6 @@
 #include "files/CardList.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <system_error>
 
 #include "files/ShiftJis.h"
 
@@ -178,30 +178,56 @@ private:
     int fd_;
 };
 
-struct FolderEntry {
-    std::string name;
-    std::filesystem::path path;
-};
-
-std::vector<FolderEntry> SkillFileEntries(const std::filesystem::path& folder) {
-    std::vector<FolderEntry> entries;
-    std::error_code ec;
-    std::filesystem::directory_iterator it(folder, ec);
-    // An unreadable folder, or one that vanishes while it is listed, lists what was seen.
-    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        std::string name = it->path().filename().native();
-        if (!MatchesSkillMask(name)) continue;
-        // Links are followed; folders, FIFOs, devices and broken or looping links are not
-        // cards. Opening checks again, as the entry may change in between.
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError)) continue;
-        entries.push_back(FolderEntry{std::move(name), it->path()});
+// A folder opened for listing; every card is then opened relative to it, which spares
+// looking up the folder's path again for each of thousands of cards.
+class Folder {
+public:
+    explicit Folder(const std::filesystem::path& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~Folder() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    // By the bytes of the name, so the list reads the same whatever order the folder gives.
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-    return entries;
-}
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    int fd() const { return fd_; }
+
+    // The names of the Skill*.wid entries that are regular files, sorted by their bytes so
+    // the list reads the same whatever order the file system keeps. Links are followed;
+    // folders, FIFOs, sockets, devices and broken or looping links are left out. Opening a
+    // card checks again, as an entry may change in between.
+    std::vector<std::string> SkillFileNames() const {
+        std::vector<std::string> names;
+        if (fd_ < 0) return names;
+        // The listing gets a descriptor of its own: closedir closes it.
+        const int listFd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (listFd < 0) return names;
+        DIR* dir = ::fdopendir(listFd);
+        if (dir == nullptr) {
+            ::close(listFd);
+            return names;
+        }
+        // An unreadable folder, or one that vanishes while it is listed, lists what was seen.
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (!MatchesSkillMask(name) || !IsRegularFile(*entry)) continue;
+            names.emplace_back(name);
+        }
+        ::closedir(dir);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    bool IsRegularFile(const dirent& entry) const {
+        if (entry.d_type == DT_REG) return true;
+        if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
+        struct stat st {};
+        return ::fstatat(fd_, entry.d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    }
+
+    int fd_;
+};
 
 }  // namespace
 
@@ -211,25 +237,18 @@ std::optional<std::string> ReadCardListName(const std::filesystem::path& path) {
 
 std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;
-    for (auto& entry : SkillFileEntries(folder)) files.push_back(std::move(entry.path));
+    for (const std::string& name : Folder(folder).SkillFileNames()) files.push_back(folder / name);
     return files;
 }
 
 std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder) {
-    // The files are opened relative to the folder itself, which spares looking up the
-    // folder's path again for every card.
-    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd < 0) return {};
-    struct FolderCloser {
-        int fd;
-        ~FolderCloser() { ::close(fd); }
-    } closer{folderFd};
-
+    const Folder files(folder);
     std::vector<CardListRow> rows;
-    for (auto& entry : SkillFileEntries(folder)) {
-        std::optional<std::string> name = CardNameFile(folderFd, entry.name.c_str()).Name();
+    for (std::string& fileName : files.SkillFileNames()) {
+        std::optional<std::string> name = CardNameFile(files.fd(), fileName.c_str()).Name();
         if (!name) continue;
-        rows.push_back(CardListRow{std::move(*name), std::move(entry.name), std::move(entry.path)});
+        std::filesystem::path path = folder / fileName;
+        rows.push_back(CardListRow{std::move(*name), std::move(fileName), std::move(path)});
     }
     return rows;
 }
