@@ -1,19 +1,13 @@
 #include "Cli.h"
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <istream>
 #include <optional>
-#include <streambuf>
 #include <string_view>
 #include <system_error>
 
 #include "Json.h"
 #include "calc/Rating.h"
 #include "files/CardList.h"
-#include "files/CwsFile.h"
-#include "files/FileOpen.h"
 #include "files/LoadFlows.h"
 #include "model/EditorState.h"
 #include "model/SkillRecord.h"
@@ -37,13 +31,17 @@ Commands:
   rate [--side enemy|ally] [--json] FILE
       Rates one file and prints the report lines of the result window. A name
       ending in ".cws" is read as a cws file, any other as a skill card file.
+        morvat-ex-cli rate examples/damage-single.cws
+        morvat-ex-cli rate --side ally --json examples/SkillChaosWave.wid
   rate [--side enemy|ally] --summary PATH...
       One tab-separated line per file: path, card name, level on the card,
       total, skill level; a file that cannot be rated gets its failure instead.
       A folder stands for its Skill*.wid files.
+        morvat-ex-cli rate --summary examples examples/heal-single.cws
   list FOLDER
       The Skill*.wid files of FOLDER with their card names, as the loader
       dialog lists them.
+        morvat-ex-cli list examples
 
 Options:
   --side enemy|ally  the side a card aimed at both sides is rated for
@@ -58,26 +56,6 @@ Exit status: 0 done, 2 a file cannot be opened, 3 a file cannot be read
 )";
 
 enum class Side { Unset, Enemy, Ally };
-
-// Reads a stdio stream through an istream, so the cws reader can take a file that was
-// opened without blocking on FIFOs.
-class FileReadBuffer : public std::streambuf {
-public:
-    explicit FileReadBuffer(std::FILE* file) : file_(file) {}
-
-protected:
-    int_type underflow() override {
-        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-        const std::size_t n = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-        if (n == 0) return traits_type::eof();
-        setg(buffer_.data(), buffer_.data(), buffer_.data() + n);
-        return traits_type::to_int_type(*gptr());
-    }
-
-private:
-    std::FILE* file_;
-    std::array<char, 4096> buffer_{};
-};
 
 // Messages about one file: "morvat-ex-cli: PATH: message".
 void Complain(std::ostream& err, const std::string& path, std::string_view message) {
@@ -112,46 +90,29 @@ private:
     Side side_;
 };
 
-bool EndsWithCws(const std::string& path) {
-    // Compared as bytes: ".CWS" is read as a card, as in the editor.
-    const std::string name = std::filesystem::path(path).filename().string();
-    constexpr std::string_view kExtension = ".cws";
-    return name.size() >= kExtension.size() &&
-           std::string_view(name).substr(name.size() - kExtension.size()) == kExtension;
-}
-
 struct Rated {
     int status = kExitOk;
     std::string failure;  // the message for the user when status is not kExitOk
     EditorState editor;
 };
 
+// The editor's "ロード": a name ending in ".cws" is read as a cws file, any other file as
+// a skill card.
 Rated LoadForRating(const std::string& path, Side side, std::ostream& err) {
     Rated result;
-    if (EndsWithCws(path)) {
-        FilePtr file = OpenRegularFile(path);
-        if (!file) return {kExitCannotOpen, std::string(kCannotOpen), {}};
-        FileReadBuffer buffer(file.get());
-        std::istream in(&buffer);
-        const bool loaded = LoadCwsFile(in, result.editor, CardNameFromPath(path));
-        // A read error part way looks like the end of the file; the rating would be of a
-        // skill the file does not hold.
-        if (!loaded || std::ferror(file.get())) {
-            return {kExitReadFailed, std::string(kReadFailed), {}};
-        }
-        return result;
-    }
     CliPrompts prompts(err, path, side);
-    const LoadOutcome outcome = ReadSkillCard(path, result.editor, prompts);
+    const LoadOutcome outcome = LoadSkillFile(path, result.editor, prompts);
     switch (outcome.status) {
         case LoadStatus::Loaded:
             return result;
         case LoadStatus::CannotOpen:
             return {kExitCannotOpen, std::string(kCannotOpen), {}};
-        case LoadStatus::ReadFailed:
         case LoadStatus::StoppedEarly:
+            return {kExitReadFailed, std::string(kReadFailed), {}};
+        case LoadStatus::ReadFailed:
             break;
     }
+    // The card reader's code tells which field of the card was broken.
     return {kExitReadFailed, std::string(kReadFailed) + " " + std::to_string(outcome.code), {}};
 }
 

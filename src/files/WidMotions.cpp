@@ -11,7 +11,8 @@ namespace {
 constexpr std::int64_t kSmallestMotionBytes = 8;
 
 // Room for the announced motions, but never for more than the rest of the file can hold:
-// the count comes from the file and may claim billions.
+// the count comes from the file and may claim billions. Without a known size the list
+// grows as the motions come.
 void ReserveFor(EffectCollection& effects, std::int32_t count, std::int64_t remaining) {
     const std::int64_t fits = remaining / kSmallestMotionBytes;
     const std::int64_t wanted = std::min<std::int64_t>(count, fits);
@@ -54,17 +55,16 @@ void ReadMotion(WidReadContext& context, bool collect) {
     const std::uint8_t detail = in.Byte(2644);
     switch (type) {
         case 0x40800:
-        case 0x40801:
+        case 0x40801: {
             if (!collect) {
                 in.Skip(5, 265);
                 return;
             }
-            {
-                const std::uint8_t valueKind = in.Byte(301);
-                const std::int32_t value = in.Int32(302);
-                Collect(context, type, element, detail, valueKind, value, 0, 1);
-            }
+            const std::uint8_t valueKind = in.Byte(301);
+            const std::int32_t value = in.Int32(302);
+            Collect(context, type, element, detail, valueKind, value, 0, 1);
             return;
+        }
         case 0x40802:
         case 0x40806:
         case 0x40807:
@@ -78,17 +78,16 @@ void ReadMotion(WidReadContext& context, bool collect) {
             }
             Collect(context, type, element, detail, 0, 1, 0, in.Int32(303));
             return;
-        case 0x40805:
+        case 0x40805: {
             if (!collect) {
                 in.Skip(8, 267);
                 return;
             }
-            {
-                const std::int32_t variation = in.Int32(301);
-                const std::int32_t rounds = in.Int32(301);
-                Collect(context, type, element, detail, 0, 1, variation, rounds);
-            }
+            const std::int32_t variation = in.Int32(301);
+            const std::int32_t rounds = in.Int32(301);
+            Collect(context, type, element, detail, 0, 1, variation, rounds);
             return;
+        }
         default:
             FailWidRead(299);
     }
@@ -123,7 +122,7 @@ std::uint8_t RatedEffectKind(std::int32_t type, std::uint8_t detail) {
 void ReadMotionList(WidReadContext& context, bool collect) {
     const std::int32_t count = context.in.Int32(260);
     if (count <= 0) return;
-    if (collect) ReserveFor(context.effects, count, context.in.Remaining());
+    if (collect) ReserveFor(context.effects, count, context.in.KnownRemaining());
     for (std::int32_t i = 0; i < count; ++i) ReadMotion(context, collect);
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 
 namespace morvat {
 namespace {
@@ -21,14 +20,14 @@ WidStream::WidStream(std::FILE* stream) : stream_(stream) {
     // Held for the whole read, so each small field is read without taking the lock again.
     ::flockfile(stream_);
     const off_t start = ::ftello(stream_);
+    // A stream without a position (a pipe) is read through, with no size to check against.
     if (start < 0 || ::fseeko(stream_, 0, SEEK_END) != 0) return;
     const off_t end = ::ftello(stream_);
-    if (::fseeko(stream_, start, SEEK_SET) != 0) {
-        // The stream moved and cannot go back: nothing can be read from it.
+    if (::fseeko(stream_, start, SEEK_SET) != 0 || end < start) {
+        // Lost its place: nothing can be trusted to be read from it.
         beyondEnd_ = true;
         return;
     }
-    if (end < start) return;
     position_ = start;
     size_ = end;
 }
@@ -37,14 +36,19 @@ WidStream::~WidStream() {
     ::funlockfile(stream_);
 }
 
-std::int64_t WidStream::Remaining() const {
-    if (beyondEnd_) return 0;
-    if (size_ < 0) return std::numeric_limits<std::int64_t>::max();
+std::int64_t WidStream::KnownRemaining() const {
+    if (beyondEnd_ || size_ < 0) return 0;
     return size_ - position_;
 }
 
+bool WidStream::CouldHold(std::uint64_t count) const {
+    if (beyondEnd_) return false;
+    if (size_ < 0) return true;
+    return static_cast<std::uint64_t>(size_ - position_) >= count;
+}
+
 void WidStream::Read(void* destination, std::size_t count, std::int32_t shortCode) {
-    if (static_cast<std::uint64_t>(Remaining()) < count) FailWidRead(shortCode);
+    if (!CouldHold(count)) FailWidRead(shortCode);
     if (::fread_unlocked(destination, 1, count, stream_) != count) FailWidRead(shortCode);
     position_ += static_cast<std::int64_t>(count);
 }
@@ -65,7 +69,7 @@ std::uint8_t WidStream::Byte(std::int32_t shortCode) {
 }
 
 std::string WidStream::Bytes(std::int32_t count, std::int32_t shortCode) {
-    if (count < 0 || Remaining() < count) FailWidRead(shortCode);
+    if (count < 0 || !CouldHold(static_cast<std::uint64_t>(count))) FailWidRead(shortCode);
     std::string bytes(static_cast<std::size_t>(count), '\0');
     Read(bytes.data(), bytes.size(), shortCode);
     return bytes;

@@ -42,11 +42,13 @@ public:
     // A length-prefixed text that the reader passes over: Int32 length, then a skip.
     void SkipText(std::int32_t lengthShortCode, std::int32_t skipCode);
 
-    // Bytes between the position and the end of the file; 0 past the end. Without a
-    // known size (a stream that cannot seek), the largest value.
-    std::int64_t Remaining() const;
+    // Bytes known to be left between the position and the end of the file: 0 past the end,
+    // and 0 for a stream that cannot seek, whose size nobody knows.
+    std::int64_t KnownRemaining() const;
 
 private:
+    // Whether `count` more bytes could still be in the file.
+    bool CouldHold(std::uint64_t count) const;
     void Read(void* destination, std::size_t count, std::int32_t shortCode);
 
     std::FILE* stream_;

@@ -1,11 +1,400 @@
 #include "LoaderDialog.h"
 
-// Placeholder until the dialog lands: an empty hidden dialog.
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QStringDecoder>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+#include <algorithm>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "files/ShiftJis.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Roles of a card row: the padded card name and the file name, drawn in two columns.
+constexpr int kCardNameRole = Qt::UserRole + 1;
+constexpr int kFileNameRole = Qt::UserRole + 2;
+// Role of a folder tree item and a drive box entry: the folder's native path bytes.
+constexpr int kFolderRole = Qt::UserRole + 3;
+
+QString FromNative(const fs::path& path) {
+    return QFile::decodeName(path.c_str());
+}
+
+fs::path ToNative(const QString& text) {
+    return fs::path(QFile::encodeName(text).toStdString());
+}
+
+// Names on disk are UTF-8 on this system, but folders copied from the game's own system
+// keep their code page 932 bytes; show those as the game would rather than as U+FFFD.
+QString DisplayName(const std::string& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!utf8.hasError()) return text;
+    return QString::fromStdString(morvat::ShiftJisToUtf8(bytes));
+}
+
+// One spelling per folder, so that setting the same folder twice is seen as no change:
+// absolute, without "." and "..", without a trailing separator (except the root).
+fs::path NormalFolder(const fs::path& folder) {
+    if (folder.empty()) return folder;
+    std::error_code ec;
+    fs::path result = fs::absolute(folder, ec);
+    if (ec) result = folder;
+    result = result.lexically_normal();
+    if (result.has_relative_path() && !result.has_filename()) result = result.parent_path();
+    return result;
+}
+
+bool IsFolder(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);  // a broken or looping link is simply no folder
+}
+
+// Whether `folder` lies in `root` or is `root`, comparing whole path components.
+bool IsWithin(const fs::path& folder, const fs::path& root) {
+    auto f = folder.begin();
+    for (auto r = root.begin(); r != root.end(); ++r, ++f) {
+        if (r->empty()) continue;  // the empty last element of "/"-terminated paths
+        if (f == folder.end() || *f != *r) return false;
+    }
+    return true;
+}
+
+// Draws a card row as two columns: the card name in 13 cells, then the file name at a
+// fixed offset. The offset is measured in fractional pixels because at 13 px a half-width
+// cell is 6.5 px wide; drawing the padded text as one string would let rounding (or a
+// fallback glyph for an odd byte in a name) push a file name out of its column.
+class CardRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        opt.text.clear();
+        const QStyle* style = opt.widget != nullptr ? opt.widget->style() : nullptr;
+        if (style == nullptr) return;
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+
+        const QRectF text = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget);
+        const qreal column = QFontMetricsF(opt.font).horizontalAdvance(QLatin1Char(' ')) *
+                             static_cast<qreal>(morvat::kCardListNameWidth);
+        const QPalette::ColorGroup group =
+            (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        const QPalette::ColorRole role =
+            (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text;
+        constexpr int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+
+        painter->save();
+        painter->setFont(opt.font);
+        painter->setPen(opt.palette.color(group, role));
+        const QRectF nameRect(text.left(), text.top(), column, text.height());
+        painter->setClipRect(nameRect);
+        painter->drawText(nameRect, flags, index.data(kCardNameRole).toString());
+        const QRectF fileRect(text.left() + column, text.top(),
+                              std::max<qreal>(0, text.width() - column), text.height());
+        painter->setClipRect(fileRect);
+        painter->drawText(fileRect, flags, index.data(kFileNameRole).toString());
+        painter->restore();
+    }
+};
+
+// The folder tree is always fully open, so it draws no expand and collapse marks.
+class FolderTree : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+
+protected:
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+};
+
+class MessageBoxLoaderMessages : public LoaderMessages {
+public:
+    void NoCardChosen(QWidget* parent) override {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("エラー"),
+                        QStringLiteral("ファイルを選んで下さい"), QMessageBox::Ok, parent);
+        box.exec();
+    }
+};
+
+LoaderMessages& DefaultMessages() {
+    static MessageBoxLoaderMessages messages;
+    return messages;
+}
+
+}  // namespace
+
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setObjectName("TForm3");
     setWindowTitle(QStringLiteral("スキルファイルロード"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(361, 302);
+    QFont dialogFont;
+    dialogFont.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
+    dialogFont.setPixelSize(12);
+    setFont(dialogFont);
+
+    DirectoryListBox1 = new FolderTree(this);
+    DirectoryListBox1->setObjectName("DirectoryListBox1");
+    DirectoryListBox1->setGeometry(0, 0, 161, 249);
+    DirectoryListBox1->setHeaderHidden(true);
+    DirectoryListBox1->setRootIsDecorated(false);
+    DirectoryListBox1->setItemsExpandable(false);
+    DirectoryListBox1->setExpandsOnDoubleClick(false);
+    DirectoryListBox1->setIndentation(8);
+    DirectoryListBox1->setUniformRowHeights(true);
+    DirectoryListBox1->installEventFilter(this);
+    connect(DirectoryListBox1, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { openFolderItem(item); });
+
+    // Follows the folder tree; only the card list reads it.
+    FileListBox1 = new QListWidget(this);
+    FileListBox1->setObjectName("FileListBox1");
+    FileListBox1->hide();
+
+    DriveComboBox1 = new QComboBox(this);
+    DriveComboBox1->setObjectName("DriveComboBox1");
+    DriveComboBox1->setGeometry(0, 255, 161, 22);
+    connect(DriveComboBox1, &QComboBox::activated, this, &TForm3::DriveComboBox1Change);
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName("ListBox1");
+    ListBox1->setGeometry(160, 0, 201, 265);
+    QFont listFont;
+    listFont.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")});
+    listFont.setPixelSize(13);
+    listFont.setStyleHint(QFont::TypeWriter);
+    ListBox1->setFont(listFont);
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setUniformItemSizes(true);  // keeps a folder of thousands of cards quick
+    ListBox1->setItemDelegate(new CardRowDelegate(ListBox1));
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm3::ListBox1DblClick);
+
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(192, 272, 75, 25);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setObjectName("Button2");
+    Button2->setGeometry(280, 272, 75, 25);
+    Button2->setAutoDefault(false);
+    connect(Button2, &QPushButton::clicked, this, &TForm3::reject);
+
+    fillDriveBox();
 }
 
-void TForm3::setDirectory(const QString& folder) { directory_ = folder; }
+TForm3::~TForm3() = default;
 
-QString TForm3::directory() const { return directory_; }
+void TForm3::setDirectory(const QString& folder) {
+    setDirectoryPath(ToNative(folder));
+}
+
+QString TForm3::directory() const {
+    return FromNative(directory_);
+}
+
+void TForm3::setDirectoryPath(const fs::path& folder) {
+    changeFolder(folder);
+}
+
+QString TForm3::SelectedWidPath() const {
+    return FromNative(selectedWidFile_);
+}
+
+void TForm3::setMessages(LoaderMessages* messages) {
+    messages_ = messages;
+}
+
+void TForm3::reject() {
+    done(kCancelled);
+}
+
+void TForm3::changeFolder(const fs::path& folder) {
+    fs::path normal = NormalFolder(folder);
+    if (normal == directory_ && !directory_.empty()) return;
+    directory_ = std::move(normal);
+    fillFolderTree();
+    selectDriveOf(directory_);
+    DirectoryListBox1Change();
+}
+
+void TForm3::DirectoryListBox1Change() {
+    FileListBox1->clear();
+    ListBox1->clear();
+    rows_.clear();
+    if (directory_.empty()) return;
+
+    const std::vector<fs::path> files = morvat::ListSkillFiles(directory_);
+    for (const fs::path& file : files) {
+        FileListBox1->addItem(DisplayName(file.filename().string()));
+    }
+    for (const fs::path& file : files) {
+        std::optional<std::string> name = morvat::ReadCardListName(file);
+        if (!name) continue;
+        rows_.push_back({std::move(*name), file.filename().string(), file});
+    }
+
+    ListBox1->setUpdatesEnabled(false);
+    for (const morvat::CardListRow& row : rows_) {
+        const QString name = QString::fromStdString(morvat::ShiftJisToUtf8(row.paddedName));
+        const QString file = DisplayName(row.fileName);
+        auto* item = new QListWidgetItem(name + file);
+        item->setData(kCardNameRole, name);
+        item->setData(kFileNameRole, file);
+        ListBox1->addItem(item);
+    }
+    ListBox1->setUpdatesEnabled(true);
+    ListBox1->setCurrentRow(-1);
+    ListBox1->clearSelection();
+}
+
+void TForm3::DriveComboBox1Change(int index) {
+    if (index < 0) return;
+    const QByteArray folder = DriveComboBox1->itemData(index, kFolderRole).toByteArray();
+    if (!folder.isEmpty()) changeFolder(fs::path(folder.toStdString()));
+}
+
+void TForm3::Button1Click() {
+    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    const int row = selected.isEmpty() ? -1 : ListBox1->row(selected.front());
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) {
+        (messages_ != nullptr ? *messages_ : DefaultMessages()).NoCardChosen(this);
+        return;
+    }
+    selectedWidFile_ = rows_[static_cast<std::size_t>(row)].path;
+    done(kConfirmed);
+}
+
+void TForm3::ListBox1DblClick() {
+    Button1Click();
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    // Return in the folder tree opens the folder; without this the dialog would also take
+    // it as a press of OK.
+    if (watched == DirectoryListBox1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            openFolderItem(DirectoryListBox1->currentItem());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm3::openFolderItem(QTreeWidgetItem* item) {
+    if (item == nullptr) return;
+    const QByteArray folder = item->data(0, kFolderRole).toByteArray();
+    if (!folder.isEmpty()) changeFolder(fs::path(folder.toStdString()));
+}
+
+// The folder tree in the classic style: the chain of folders from the root down to the
+// current one, then the current folder's subfolders one level further in.
+void TForm3::fillFolderTree() {
+    DirectoryListBox1->clear();
+    if (directory_.empty()) return;
+
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    auto makeItem = [](const fs::path& path, const QString& text, const QIcon& icon) {
+        auto* item = new QTreeWidgetItem(QStringList{text});
+        item->setIcon(0, icon);
+        item->setData(0, kFolderRole, QByteArray::fromStdString(path.native()));
+        return item;
+    };
+
+    QTreeWidgetItem* parent = nullptr;
+    fs::path chain;
+    for (const fs::path& part : directory_) {
+        if (part.empty()) continue;
+        chain /= part;
+        const QString text =
+            chain == directory_.root_path() ? FromNative(chain) : DisplayName(part.string());
+        QTreeWidgetItem* item = makeItem(chain, text, openIcon);
+        if (parent == nullptr) {
+            DirectoryListBox1->addTopLevelItem(item);
+        } else {
+            parent->addChild(item);
+        }
+        parent = item;
+    }
+    if (parent == nullptr) return;
+    DirectoryListBox1->setCurrentItem(parent);
+
+    std::vector<std::pair<QString, fs::path>> subfolders;
+    std::error_code ec;
+    fs::directory_iterator it(directory_, fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code statError;
+        // Follows links to folders; broken and looping links fail here and are left out.
+        if (!it->is_directory(statError) || statError) continue;
+        subfolders.emplace_back(DisplayName(it->path().filename().string()), it->path());
+    }
+    std::sort(subfolders.begin(), subfolders.end(), [](const auto& a, const auto& b) {
+        const int order = QString::compare(a.first, b.first, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.second < b.second;
+    });
+    for (const auto& [text, path] : subfolders) {
+        parent->addChild(makeItem(path, text, closedIcon));
+    }
+    DirectoryListBox1->expandAll();
+    DirectoryListBox1->scrollToItem(parent);
+}
+
+// Without drive letters, the "drives" are the mounted volumes and the home folder.
+void TForm3::fillDriveBox() {
+    std::vector<fs::path> roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid() || !volume.isReady()) continue;
+        const fs::path root = NormalFolder(ToNative(volume.rootPath()));
+        if (IsFolder(root)) roots.push_back(root);  // bind-mounted files are no drive
+    }
+    const fs::path home = NormalFolder(ToNative(QDir::homePath()));
+    if (IsFolder(home)) roots.push_back(home);
+    std::sort(roots.begin(), roots.end());
+    roots.erase(std::unique(roots.begin(), roots.end()), roots.end());
+
+    DriveComboBox1->clear();
+    for (const fs::path& root : roots) {
+        DriveComboBox1->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), FromNative(root));
+        DriveComboBox1->setItemData(DriveComboBox1->count() - 1,
+                                    QByteArray::fromStdString(root.native()), kFolderRole);
+    }
+    DriveComboBox1->setCurrentIndex(-1);
+}
+
+// Shows the innermost volume (or the home folder) that holds `folder`.
+void TForm3::selectDriveOf(const fs::path& folder) {
+    int best = -1;
+    std::size_t bestLength = 0;
+    for (int i = 0; i < DriveComboBox1->count(); ++i) {
+        const QByteArray root = DriveComboBox1->itemData(i, kFolderRole).toByteArray();
+        const auto length = static_cast<std::size_t>(root.size());
+        if (IsWithin(folder, fs::path(root.toStdString())) && (best < 0 || length > bestLength)) {
+            best = i;
+            bestLength = length;
+        }
+    }
+    DriveComboBox1->setCurrentIndex(best);
+}

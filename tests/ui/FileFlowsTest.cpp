@@ -1,0 +1,310 @@
+// Saving, loading and reading from the editor's buttons, with every message the user can
+// see and every answer to its questions.
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+#include "QtPaths.h"
+#include "UiTestSupport.h"
+#include "files/CwsFile.h"
+#include "files/ShiftJis.h"
+#include "model/SkillRecord.h"
+
+namespace morvat::test {
+namespace {
+
+const ShownMessage kCannotOpen{"warn", "ファイルが開けません", "Error"};
+const ShownMessage kReadFailed{"warn", "読み込みに失敗しました", "I'm sorry."};
+const ShownMessage kNoTarget{"warn", "対象なしデータです", "警告"};
+const ShownMessage kBothSides{
+    "yesno", "双方効果は計算できません。敵方にしますか（いいえで味方になります）", "Message"};
+
+QString Q(const std::filesystem::path& path) {
+    return FromPath(path);
+}
+
+class FileFlows : public testing::Test {
+protected:
+    FileFlows() : editor("[MORVAT.Ex]\nOpenFolder=/start/open\nSaveFolder=/start/save\n") {
+        form.show();
+        form.PageControl1->setCurrentWidget(form.TabSheet3);
+    }
+
+    // A few rows, the second selected, so that a failed load has something to keep.
+    void FillEditor() {
+        form.SpeedButtonClick(2);
+        form.SpeedButtonClick(10);
+        form.SpeedButtonClick(25);
+        form.Obelist->setCurrentRow(1);
+        form.ObVoice->click();
+        ASSERT_TRUE(form.Oberoundpane->isVisibleTo(&form));
+    }
+
+    void ExpectEditorUnchanged(const EditorState& before) {
+        EXPECT_EQ(form.editor(), before);
+        EXPECT_EQ(form.Obelist->count(), static_cast<int>(before.Obelist.size()));
+        EXPECT_EQ(form.Obelist->currentRow(), before.selectedRow);
+        EXPECT_TRUE(form.Oberoundpane->isVisibleTo(&form));
+        EXPECT_EQ(form.Oberoundpane->y(), 72);
+    }
+
+    void Load(const std::filesystem::path& path) {
+        messages.openFileAnswer = Q(path);
+        form.Button3Click();
+    }
+
+    std::filesystem::path Card(const std::string& name, const CardSpec& card) {
+        return cards.write(name, CardBytes(card));
+    }
+
+    Editor editor;
+    TForm1& form = *editor.form1;
+    FakeMessages& messages = editor.messages;
+    TempDir cards;
+};
+
+TEST_F(FileFlows, SaveDialogStartsInTheSaveFolderAndCancelWritesNothing) {
+    form.Button2Click();
+    EXPECT_EQ(messages.dialogFolder, "/start/save");
+    EXPECT_EQ(messages.dialogDescription, "cws形式(*.cws)");
+    EXPECT_EQ(messages.dialogPatterns, "*.cws");
+    EXPECT_EQ(messages.dialogSuffix, "cws");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(form.SaveFolder(), "/start/save");
+}
+
+TEST_F(FileFlows, OverwriteAnsweredCancelLeavesFileAndEditor) {
+    const auto target = cards.write("old.cws", "keep me\r\n");
+    messages.saveFileAnswer = Q(target);
+    messages.answers = {false};
+    form.Button2Click();
+    EXPECT_EQ(messages.shown,
+              std::vector<ShownMessage>({{"okcancel", "old.cws を上書きしますか?", "上書き確認"}}));
+    EXPECT_EQ(ReadFileBytes(target), "keep me\r\n");
+    EXPECT_EQ(form.ObCardname->text(), "");
+    EXPECT_EQ(form.SaveFolder(), "/start/save");
+}
+
+TEST_F(FileFlows, OverwriteAnsweredOkWritesTheGatheredSkill) {
+    FillEditor();
+    const auto target = cards.write("炎の剣.cws", "old");
+    messages.saveFileAnswer = Q(target);
+    messages.answers = {true};
+    form.Button2Click();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "炎の剣.cws を上書きしますか?");
+    EXPECT_EQ(ReadFileBytes(target), FormatCwsFile(GatherSkillRecord(form.editor())));
+    EXPECT_EQ(form.ObCardname->text(), "炎の剣");
+    EXPECT_EQ(form.SaveFolder(), Q(cards.path()));
+}
+
+TEST_F(FileFlows, SaveThatCannotCompleteSaysSoAndChangesNothing) {
+    const auto blocker = cards.write("plain-file", "x");
+    messages.saveFileAnswer = Q(blocker / "skill.cws");  // a folder that is a file
+    form.Button2Click();
+    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kCannotOpen});
+    EXPECT_EQ(form.ObCardname->text(), "");
+    EXPECT_EQ(form.SaveFolder(), "/start/save");
+
+    // A folder of the chosen name cannot be opened as a file: no question, the same error.
+    messages.shown.clear();
+    std::filesystem::create_directory(cards.path() / "folder.cws");
+    messages.saveFileAnswer = Q(cards.path() / "folder.cws");
+    form.Button2Click();
+    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kCannotOpen});
+    EXPECT_TRUE(std::filesystem::is_directory(cards.path() / "folder.cws"));
+}
+
+TEST_F(FileFlows, OverwriteThatTheFolderRefusesKeepsTheOldFile) {
+    // The kernel's own folder takes no new file, not even from root: the save cannot
+    // complete, and the file that was there stays as it was.
+    const std::filesystem::path target = "/proc/version";
+    if (!std::filesystem::is_regular_file(target)) GTEST_SKIP() << "no /proc here";
+    const std::string before = ReadFileBytes(target);
+    messages.saveFileAnswer = Q(target);
+    messages.answers = {true};
+    form.Button2Click();
+    EXPECT_EQ(messages.shown,
+              std::vector<ShownMessage>(
+                  {{"okcancel", "version を上書きしますか?", "上書き確認"}, kCannotOpen}));
+    EXPECT_EQ(ReadFileBytes(target), before);
+    EXPECT_EQ(form.ObCardname->text(), "");
+    EXPECT_EQ(form.SaveFolder(), "/start/save");
+}
+
+TEST_F(FileFlows, LoadDialogStartsInTheOpenFolderAndCancelChangesNothing) {
+    FillEditor();
+    const EditorState before = form.editor();
+    form.Button3Click();
+    EXPECT_EQ(messages.dialogFolder, "/start/open");
+    EXPECT_EQ(messages.dialogDescription, "cws形式(*.cws);スキルファイル(Skill*.wid)");
+    EXPECT_EQ(messages.dialogPatterns, "*.cws Skill*.wid");
+    EXPECT_TRUE(messages.shown.empty());
+    ExpectEditorUnchanged(before);
+}
+
+TEST_F(FileFlows, FileThatCannotBeOpenedKeepsEditorAndFolder) {
+    FillEditor();
+    const EditorState before = form.editor();
+    Load(cards.path() / "gone.wid");
+    Load(cards.path() / "gone.cws");
+    EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{kCannotOpen, kCannotOpen}));
+    ExpectEditorUnchanged(before);
+    EXPECT_EQ(form.OpenFolder(), "/start/open");
+}
+
+TEST_F(FileFlows, FailedCardReadKeepsEditorSelectionAndPanes) {
+    FillEditor();
+    const EditorState before = form.editor();
+    Load(cards.write("notes.txt", "just some text\n"));
+    Load(cards.write("upper.CWS", "0000050\r\n000\r\n0\r\n0\r\n0\r\n"));
+    Load(cards.write("Skill9.wid", CardBytes(CardSpec{}).substr(0, 40)));
+    EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{kReadFailed, kReadFailed, kReadFailed}));
+    ExpectEditorUnchanged(before);
+    EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
+}
+
+TEST_F(FileFlows, CardLoadFillsTheEditorAndReplacesWhatWasThere) {
+    FillEditor();
+    CardSpec spec;
+    spec.name = Utf8ToShiftJis("炎の剣");
+    spec.level = 7;
+    spec.voice = 1;
+    spec.attribute = 2;
+    spec.success = -3;
+    spec.keyCodes = {Utf8ToShiftJis("暗殺")};
+    spec.motions = {{0x40800, 5, 1, 0, 30}, {0x40803, 2, 0, 0, 1, 0, 4}};
+    const auto path = Card("Skill1.wid", spec);
+    Load(path);
+    Load(path);  // the editor is cleared first: the rows are not doubled
+    EXPECT_TRUE(messages.shown.empty());
+    const EditorState& e = form.editor();
+    EXPECT_EQ(form.ObCardname->text(), "炎の剣");
+    EXPECT_EQ(form.ObLevel->text(), "7");
+    EXPECT_TRUE(form.ObVoice->isChecked());
+    EXPECT_TRUE(form.ObAssasin->isChecked());
+    EXPECT_EQ(form.ObAttribute->itemIndex(), 2);
+    EXPECT_EQ(form.ObSuccess->value(), -3);
+    EXPECT_EQ(e.ObTarget, kTargetOneEnemy);
+    ASSERT_EQ(form.Obelist->count(), 2);
+    EXPECT_EQ(form.Obelist->item(0)->text(), "生命力－ダメージ");
+    EXPECT_EQ(form.Obelist->item(1)->text(), "精神－睡眠状態");
+    EXPECT_EQ(e.Obelist[0].attribute, 5);
+    EXPECT_EQ(e.Obelist[1].rounds, 4);
+    EXPECT_EQ(e.selectedRow, kNoSelection);
+    EXPECT_FALSE(form.Oberoundpane->isVisibleTo(&form));
+    EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
+}
+
+TEST_F(FileFlows, CardWithoutTargetIsWarnedAndAimedAtOneEnemy) {
+    form.ObTarget->item(3)->click();
+    CardSpec spec;
+    spec.target = 0;
+    spec.targetAll = 1;
+    Load(Card("Skill1.wid", spec));
+    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kNoTarget});
+    EXPECT_EQ(form.ObTarget->itemIndex(), kTargetOneEnemy);
+    EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
+}
+
+TEST_F(FileFlows, CardForBothSidesAsksWhichSide) {
+    CardSpec spec;
+    spec.target = 4;
+    for (std::uint8_t all : {0, 1}) {
+        spec.targetAll = all;
+        const auto path = Card("Skill" + std::to_string(all) + ".wid", spec);
+        messages.answers = {true};
+        Load(path);
+        EXPECT_EQ(form.ObTarget->itemIndex(), all ? kTargetAllEnemies : kTargetOneEnemy);
+        messages.answers = {false};
+        Load(path);
+        EXPECT_EQ(form.ObTarget->itemIndex(), all ? kTargetAllAllies : kTargetOneAlly);
+        EXPECT_EQ(form.editor().ObTarget, form.ObTarget->itemIndex());
+    }
+    EXPECT_EQ(messages.shown, std::vector<ShownMessage>(4, kBothSides));
+}
+
+TEST_F(FileFlows, CwsLoadShowsTheFileNameAndAShortFileStopsQuietly) {
+    EditorState skill;
+    AddEffect(skill, 2, 0, 130, 0, 1);
+    const auto path = cards.write("必殺.cws", FormatCwsFile(GatherSkillRecord(skill)));
+    Load(path);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(form.ObCardname->text(), "必殺");
+    EXPECT_EQ(form.ObLevel->text(), "-");
+    EXPECT_EQ(form.Obelist->count(), 2);  // 130 comes back as 99 and 31
+    EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
+
+    TempDir other;
+    Load(other.write("short.cws", "1000050\r\n1\r\n"));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(form.Obelist->count(), 0);
+    EXPECT_EQ(form.ObTarget->itemIndex(), kTargetOneAlly);
+    EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
+}
+
+TEST_F(FileFlows, DroppedFileIsOpenedAsTheLoadButtonWould) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(Q(cards.path() / "missing.wid"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &drop);
+    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kCannotOpen});
+}
+
+TEST_F(FileFlows, ReadStartsInTheProgramFolderWhenTheOpenFolderIsGone) {
+    editor.picker.result = 2;
+    form.Button5Click();
+    const QString programFolder = QCoreApplication::applicationDirPath() + "/";
+    EXPECT_EQ(editor.picker.shownIn, std::vector<QString>{programFolder});
+    EXPECT_EQ(form.OpenFolder(), programFolder);
+    EXPECT_TRUE(messages.shown.empty());
+
+    // An existing folder is used as it is.
+    Editor other("[MORVAT.Ex]\nOpenFolder=" + cards.path().string() + "\n");
+    other.picker.result = 2;
+    other.form1->Button5Click();
+    EXPECT_EQ(other.picker.shownIn, std::vector<QString>{Q(cards.path())});
+    EXPECT_EQ(other.form1->OpenFolder(), Q(cards.path()));
+}
+
+TEST_F(FileFlows, ReadOfAFileThatCannotBeOpenedKeepsTheFolder) {
+    FillEditor();
+    const EditorState before = form.editor();
+    editor.picker.selectedPath = Q(cards.path() / "vanished.wid");
+    editor.picker.browseTo = Q(cards.path());
+    form.Button5Click();
+    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kCannotOpen});
+    ExpectEditorUnchanged(before);
+    EXPECT_EQ(form.OpenFolder(), QCoreApplication::applicationDirPath() + "/");
+}
+
+TEST_F(FileFlows, ReadTakesTheCardAndTheDialogsFolder) {
+    FillEditor();
+    const EditorState before = form.editor();
+    TempDir browsed;
+    editor.picker.browseTo = Q(browsed.path());
+    editor.picker.selectedPath = Q(cards.write("Skill2.wid", "\x04 not a card"));
+    form.Button5Click();
+    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kReadFailed});
+    ExpectEditorUnchanged(before);
+    EXPECT_EQ(form.OpenFolder(), Q(browsed.path()));
+
+    CardSpec spec;
+    spec.name = "Card";
+    spec.target = 2;
+    spec.targetAll = 1;
+    editor.picker.selectedPath = Q(Card("Skill3.wid", spec));
+    form.Button5Click();
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(form.ObCardname->text(), "Card");
+    EXPECT_EQ(form.ObTarget->itemIndex(), kTargetAllAllies);
+    EXPECT_EQ(form.Obelist->count(), 0);
+}
+
+}  // namespace
+}  // namespace morvat::test

@@ -1,0 +1,22 @@
+// The window tests run headless: without a display the offscreen platform draws the
+// windows in memory. With "--screenshots FOLDER" the binary renders the windows to PNG
+// files instead of testing them.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstring>
+
+#include "AppSetup.h"
+
+int RenderScreenshots(const QString& folder);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    PrepareApplication(app);
+    if (argc == 3 && std::strcmp(argv[1], "--screenshots") == 0) {
+        return RenderScreenshots(QString::fromLocal8Bit(argv[2]));
+    }
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

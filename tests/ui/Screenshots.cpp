@@ -1,0 +1,93 @@
+// Renders the editor's pages, the result window after a calculation and the loader
+// dialog to PNG files, for a person to look at.
+#include <QDir>
+#include <QListWidget>
+#include <QPixmap>
+#include <QTest>
+#include <cstdio>
+
+#include "LoaderDialog.h"
+#include "TestPaths.h"
+#include "UiTestSupport.h"
+
+using morvat::test::Editor;
+
+namespace {
+
+// `zoom` enlarges small pictures (icons, tick marks) for a closer look.
+bool Save(QWidget& widget, const QString& folder, const QString& name, int zoom = 1) {
+    QTest::qWait(20);  // let pending layout and paint events run
+    const QString path = QDir(folder).filePath(name);
+    QPixmap picture = widget.grab();
+    if (zoom > 1) picture = picture.scaled(picture.size() * zoom);
+    const bool ok = picture.save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+// The palette page shown, its button pressed `count` times.
+void Add(TForm1& form, int kind, int count = 1) {
+    for (int i = 0; i < count; ++i) form.SpeedButtonClick(kind);
+}
+
+}  // namespace
+
+int RenderScreenshots(const QString& folder) {
+    QDir().mkpath(folder);
+    bool ok = true;
+    Editor editor;
+    TForm1& form = *editor.form1;
+    form.show();
+
+    form.ObTarget->item(1)->click();
+    form.ObFaratack->click();
+    form.ObAttribute->item(2)->click();
+    form.ObDefence->item(1)->click();
+    form.ObCardname->setText(QStringLiteral("炎の剣"));
+    form.ObLevel->setText(QStringLiteral("5"));
+    form.PageControl1->setCurrentIndex(0);
+    ok &= Save(form, folder, QStringLiteral("main-1-attributes.png"));
+
+    form.ObEscape->setValue(3);
+    form.ObDefuse->setValue(-2);
+    form.ObSuccess->setValue(1);
+    form.PageControl1->setCurrentIndex(1);
+    ok &= Save(form, folder, QStringLiteral("main-2-modifiers.png"));
+    ok &= Save(*form.ObSuccess, folder, QStringLiteral("trackbar-zoom.png"), 4);
+
+    form.PageControl1->setCurrentIndex(2);
+    Add(form, 2);
+    Add(form, 3);
+    Add(form, 10);
+    Add(form, 27);
+    Add(form, 23);
+    Add(form, 14);
+    Add(form, 4);
+    Add(form, 31);
+    Add(form, 22);
+    Add(form, 6);
+    form.Obelist->setCurrentRow(0);
+    form.Obepkind->item(1)->click();
+    ok &= Save(form, folder, QStringLiteral("main-3-effects-value.png"));
+    form.Obelist->setCurrentRow(3);
+    form.Obevarias->setValue(-4);
+    ok &= Save(form, folder, QStringLiteral("main-3-effects-change.png"));
+    form.Obelist->setCurrentRow(2);
+    ok &= Save(form, folder, QStringLiteral("main-3-effects-rounds.png"));
+    for (int tab = 0; tab < form.PageControl2->count(); ++tab) {
+        form.PageControl2->setCurrentIndex(tab);
+        ok &= Save(*form.PageControl2, folder, QStringLiteral("palette-%1.png").arg(tab + 1), 3);
+    }
+
+    form.Button1Click();
+    editor.form2->show();
+    ok &= Save(*editor.form2, folder, QStringLiteral("result.png"));
+
+    // The shipped example cards, one of them chosen.
+    TForm3 loader(&form);
+    loader.setDirectoryPath(morvat::test::ExamplesDir());
+    loader.show();
+    loader.findChild<QListWidget*>("ListBox1")->setCurrentRow(1);
+    ok &= Save(loader, folder, QStringLiteral("loader.png"));
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,126 @@
+// Stand-ins for everything the editor's windows would ask a person: message boxes, file
+// dialogs and the loader dialog. Each records what was shown and answers from a script;
+// a question nobody scripted fails the test instead of waiting.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "CardPicker.h"
+#include "MainWindow.h"
+#include "Messages.h"
+#include "ResultWindow.h"
+#include "TempDir.h"
+
+// Readable failure messages for Qt's strings.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace morvat::test {
+
+struct ShownMessage {
+    QString kind;  // "warn", "inform", "okcancel", "yesno"
+    QString text;
+    QString caption;
+
+    friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
+};
+
+void PrintTo(const ShownMessage& message, std::ostream* out);
+
+class FakeMessages final : public Messages {
+public:
+    std::vector<ShownMessage> shown;
+    std::deque<bool> answers;  // OK/Yes is true, Cancel/No false, in the order asked
+    QString openFileAnswer;    // the open dialog's choice; empty: cancelled
+    QString saveFileAnswer;    // the save dialog's choice; empty: cancelled
+    QString dialogFolder;      // the folder the last file dialog started in
+    QString dialogDescription;
+    QString dialogPatterns;
+    QString dialogSuffix;
+
+    void Warn(const QString& text, const QString& caption) override;
+    void Inform(const QString& text, const QString& caption) override;
+    bool AskOkCancel(const QString& text, const QString& caption) override;
+    bool AskYesNo(const QString& text, const QString& caption) override;
+    QString OpenFileName(const QString& folder, const QString& description,
+                         const QString& patterns) override;
+    QString SaveFileName(const QString& folder, const QString& description, const QString& patterns,
+                         const QString& defaultSuffix) override;
+
+private:
+    bool Answer();
+};
+
+class FakePicker final : public CardPicker {
+public:
+    int result = 1;                // what exec() returns
+    QString selectedPath;          // SelectedWidPath() after a confirmation
+    QString browseTo;              // a folder the "user" moves to before confirming; empty: none
+    std::vector<QString> shownIn;  // the folder of each showing
+
+    void setDirectory(const QString& folder) override { directory_ = folder; }
+    QString directory() const override { return directory_; }
+    int exec() override;
+    QString SelectedWidPath() const override { return selectedPath; }
+
+private:
+    QString directory_;
+};
+
+// A main window with scripted boxes, a scripted loader dialog, a result window and a
+// settings file of its own in a fresh folder.
+struct Editor {
+    explicit Editor(const std::string& iniText = {});
+
+    TempDir dir;
+    FakeMessages messages;
+    FakePicker picker;
+    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TForm1> form1;
+
+    std::filesystem::path iniPath() const { return dir.path() / "morvat-ex.ini"; }
+    std::filesystem::path fallbackIniPath() const {
+        return dir.path() / "config" / "morvat-ex.ini";
+    }
+};
+
+// A skill card file of the game, as small as the reader takes it.
+struct CardMotion {
+    std::int32_t type = 0x40800;
+    std::uint8_t element = 0;
+    std::uint8_t detail = 0;
+    std::uint8_t valueKind = 0;
+    std::int32_t value = 1;
+    std::int32_t variation = 0;
+    std::int32_t rounds = 1;
+};
+
+struct CardSpec {
+    std::string name;  // Shift-JIS bytes
+    std::int32_t level = 0;
+    std::uint8_t voice = 0;
+    std::uint8_t targetAll = 0;
+    std::uint8_t target = 3;  // enemies
+    std::uint8_t attribute = 0;
+    std::uint8_t defence = 0;
+    std::int32_t success = 0;
+    std::int32_t escape = 0;
+    std::int32_t defuse = 0;
+    std::int32_t gard = 0;
+    std::vector<std::string> keyCodes;  // up to five, Shift-JIS, each stored with its NUL
+    std::vector<CardMotion> motions;
+};
+
+std::string CardBytes(const CardSpec& card);
+
+}  // namespace morvat::test
