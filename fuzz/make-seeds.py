@@ -120,3 +120,6 @@ write('cws', 'ally.cws', b'\n'.join([
     b'6', b'7', b'13', b'15']) + b'\n')
 
 write('shift_jis', 'names.txt', NAME + FARATACK + ASSASIN + b'\\~ \x87\x40\xed\x40\xfa\x40')
+
+write('ini', 'folders.ini', b'[MORVAT.Ex]\r\nOpenFolder=C:\\Games\\CW\\\r\nSaveFolder=D:\\\xe3\x82\xb9\r\n')
+write('ini', 'other.ini', b'\xef\xbb\xbf; kept\n[Other]\nkey = " spaced "\n\n[morvat.ex]\nopenfolder=/home/x\n')
