@@ -14,12 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t code = morvat::ReadWidCard(stream.get(), card, effects);
     if (code == 0) {
         // A card that was accepted feeds the editor's controls directly.
-        const bool inRange = card.Cardname.size() <= 30 && card.Level >= 0 &&
-                             card.Level <= 999 && card.Voice <= 1 && card.TargetAll <= 1 &&
-                             card.Target <= 4 && card.Attribute <= 3 && card.Defence <= 1 &&
-                             card.Success >= -5 && card.Success <= 5 && card.Escape >= -10 &&
-                             card.Escape <= 10 && card.Defuse >= -10 && card.Defuse <= 10 &&
-                             card.Gard >= -10 && card.Gard <= 10;
+        const bool inRange =
+            card.Cardname.size() <= 30 && card.Level >= 0 && card.Level <= 999 && card.Voice <= 1 &&
+            card.TargetAll <= 1 && card.Target <= 4 && card.Attribute <= 3 && card.Defence <= 1 &&
+            card.Success >= -5 && card.Success <= 5 && card.Escape >= -10 && card.Escape <= 10 &&
+            card.Defuse >= -10 && card.Defuse <= 10 && card.Gard >= -10 && card.Gard <= 10;
         if (!inRange) std::abort();
     } else if (code < 0) {
         std::abort();  // failures are positive codes

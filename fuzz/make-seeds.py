@@ -28,9 +28,11 @@ def motion(kind, e, s, rest=b''):
 
 
 def embedded_motion(event):
+    # D = 1 and the 4 bytes before the event = 1: one card holding one event, whether they
+    # are read as counts or as a flag and filler.
     card = (text(b'inner\0') + bytes(18) + motion_list([]) + bytes(12)
             + b''.join(text(b'') for _ in range(7)) + bytes(1)
-            + text(b'') + text(b'') + bytes(4) + event + bytes(5))
+            + text(b'') + text(b'') + i32(1) + event + bytes(5))
     return (i32(0x40808) + bytes(3) + i32(1) + bytes(1) + text(b'a\0') + text(b'b\0')
             + bytes(4) + card)
 
@@ -98,7 +100,7 @@ events = [event([
                 bytes(1) + i32(1) + text(b'k\0') + text(b'v\0')),
         content(6, b'\0', [], text(b'a\0') + text(b'b\0')),
         content(16, b'\0', [], text(b'c\0') + bytes(1)),
-        content(18, b'\0', [], i32(7) + bytes(4)),
+        content(18, b'\0', [], i32(0) + bytes(4)),
     ]),
 ])]
 
@@ -118,3 +120,6 @@ write('cws', 'ally.cws', b'\n'.join([
     b'6', b'7', b'13', b'15']) + b'\n')
 
 write('shift_jis', 'names.txt', NAME + FARATACK + ASSASIN + b'\\~ \x87\x40\xed\x40\xfa\x40')
+
+write('ini', 'folders.ini', b'[MORVAT.Ex]\r\nOpenFolder=C:\\Games\\CW\\\r\nSaveFolder=D:\\\xe3\x82\xb9\r\n')
+write('ini', 'other.ini', b'\xef\xbb\xbf; kept\n[Other]\nkey = " spaced "\n\n[morvat.ex]\nopenfolder=/home/x\n')

@@ -1,10 +1,14 @@
 #include "files/CardList.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <system_error>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include "files/FileOpen.h"
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+
 #include "files/ShiftJis.h"
 
 namespace morvat {
@@ -82,19 +86,25 @@ bool MatchesSkillMask(std::string_view fileName) {
                                    kMaskSuffix);
 }
 
-std::optional<std::string> ReadCardListName(std::FILE* stream) {
-    // The file tag and the first block's length are read together: skipping the tag could
-    // only fail on a file too short to hold the length anyway.
+namespace {
+
+// The card name as the list shows it, from a card file read through `readAt(offset, buffer,
+// size)`, which returns how many bytes it got at `offset` from the start of the card (fewer
+// at the end of the file, 0 when the position cannot be reached). Only the tag, the first
+// block's length and the name field are read; nothing else of the card is touched.
+template <typename ReadAt>
+std::optional<std::string> NameFromCard(ReadAt&& readAt) {
+    // The tag is skipped, not tested. Reading it together with the first block's length
+    // changes nothing: the skip could only fail on a file too short to hold the length.
     unsigned char head[5];
-    if (std::fread(head, 1, sizeof head, stream) != sizeof head) return std::nullopt;
+    if (readAt(0, head, sizeof head) != sizeof head) return std::nullopt;
     const std::int32_t blockLength = Int32FromLittleEndian(head + 1);
     // A negative length would move backwards into the tag; no card is laid out like that.
     if (blockLength < 0) return std::nullopt;
-    if (std::fseek(stream, static_cast<long>(blockLength), SEEK_CUR) != 0) return std::nullopt;
 
     // The name's length and at most 13 name bytes; only 4 + L of them are used.
     unsigned char field[4 + kCardListNameWidth];
-    const std::size_t got = std::fread(field, 1, sizeof field, stream);
+    const std::size_t got = readAt(std::int64_t{sizeof head} + blockLength, field, sizeof field);
     if (got < 4) return std::nullopt;
     const std::int32_t nameLength = Int32FromLittleEndian(field);
     if (nameLength < 0 || static_cast<std::size_t>(nameLength) > kCardListNameWidth) {
@@ -109,48 +119,136 @@ std::optional<std::string> ReadCardListName(std::FILE* stream) {
     return padded;
 }
 
+}  // namespace
+
+std::optional<std::string> ReadCardListName(std::FILE* stream) {
+    // The stream moves only forwards, by relative skips, so any stream that reads will do.
+    std::int64_t position = 0;
+    return NameFromCard([&](std::int64_t offset, unsigned char* buffer, std::size_t size) {
+        if (offset != position) {
+            if (std::fseek(stream, static_cast<long>(offset - position), SEEK_CUR) != 0)
+                return std::size_t{0};
+            position = offset;
+        }
+        const std::size_t got = std::fread(buffer, 1, size, stream);
+        position += static_cast<std::int64_t>(got);
+        return got;
+    });
+}
+
+namespace {
+
+// A card file opened for its name: regular files only, links followed, and never a wait
+// on a FIFO, as OpenRegularFile opens cards. The name is read by position straight from
+// the file; a folder of thousands of cards then costs two small reads a card instead of
+// filling stdio buffers twice, and the list keeps pace with merely opening the files.
+class CardNameFile {
+public:
+    CardNameFile(int folderFd, const char* name)
+        : fd_(::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {
+        struct stat st {};
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) Close();
+    }
+    ~CardNameFile() { Close(); }
+    CardNameFile(const CardNameFile&) = delete;
+    CardNameFile& operator=(const CardNameFile&) = delete;
+
+    std::optional<std::string> Name() const {
+        if (fd_ < 0) return std::nullopt;
+        return NameFromCard([this](std::int64_t offset, unsigned char* buffer, std::size_t size) {
+            std::size_t got = 0;
+            while (got < size) {
+                const ssize_t n =
+                    ::pread(fd_, buffer + got, size - got,
+                            static_cast<off_t>(offset + static_cast<std::int64_t>(got)));
+                if (n < 0 && errno == EINTR) continue;
+                if (n <= 0) break;
+                got += static_cast<std::size_t>(n);
+            }
+            return got;
+        });
+    }
+
+private:
+    void Close() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+    int fd_;
+};
+
+// A folder opened for listing; every card is then opened relative to it, which spares
+// looking up the folder's path again for each of thousands of cards.
+class Folder {
+public:
+    explicit Folder(const std::filesystem::path& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~Folder() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    int fd() const { return fd_; }
+
+    // The names of the Skill*.wid entries that are regular files, sorted by their bytes so
+    // the list reads the same whatever order the file system keeps. Links are followed;
+    // folders, FIFOs, sockets, devices and broken or looping links are left out. Opening a
+    // card checks again, as an entry may change in between.
+    std::vector<std::string> SkillFileNames() const {
+        std::vector<std::string> names;
+        if (fd_ < 0) return names;
+        // The listing gets a descriptor of its own: closedir closes it.
+        const int listFd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (listFd < 0) return names;
+        DIR* dir = ::fdopendir(listFd);
+        if (dir == nullptr) {
+            ::close(listFd);
+            return names;
+        }
+        // An unreadable folder, or one that vanishes while it is listed, lists what was seen.
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (!MatchesSkillMask(name) || !IsRegularFile(*entry)) continue;
+            names.emplace_back(name);
+        }
+        ::closedir(dir);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    bool IsRegularFile(const dirent& entry) const {
+        if (entry.d_type == DT_REG) return true;
+        if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
+        struct stat st {};
+        return ::fstatat(fd_, entry.d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    }
+
+    int fd_;
+};
+
+}  // namespace
+
 std::optional<std::string> ReadCardListName(const std::filesystem::path& path) {
-    FilePtr file = OpenRegularFile(path);
-    if (!file) return std::nullopt;
-    // Unbuffered: the few bytes needed are read directly instead of filling a buffer of
-    // several kilobytes at the start and again after the first block.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    return ReadCardListName(file.get());
+    return CardNameFile(AT_FDCWD, path.c_str()).Name();
 }
 
 std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder) {
-    struct Entry {
-        std::string name;
-        std::filesystem::path path;
-    };
-    std::vector<Entry> entries;
-    std::error_code ec;
-    std::filesystem::directory_iterator it(folder, ec);
-    // An unreadable folder, or one that vanishes while it is listed, lists what was seen.
-    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        std::string name = it->path().filename().native();
-        if (!MatchesSkillMask(name)) continue;
-        // Links are followed; folders, FIFOs, devices and broken or looping links are not
-        // cards. Opening checks again, as the entry may change in between.
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError)) continue;
-        entries.push_back(Entry{std::move(name), it->path()});
-    }
-    // By the bytes of the name, so the list reads the same whatever order the folder gives.
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.name < b.name; });
     std::vector<std::filesystem::path> files;
-    files.reserve(entries.size());
-    for (auto& e : entries) files.push_back(std::move(e.path));
+    for (const std::string& name : Folder(folder).SkillFileNames()) files.push_back(folder / name);
     return files;
 }
 
 std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder) {
+    const Folder files(folder);
     std::vector<CardListRow> rows;
-    for (auto& path : ListSkillFiles(folder)) {
-        std::optional<std::string> name = ReadCardListName(path);
+    for (std::string& fileName : files.SkillFileNames()) {
+        std::optional<std::string> name = CardNameFile(files.fd(), fileName.c_str()).Name();
         if (!name) continue;
-        rows.push_back(CardListRow{std::move(*name), path.filename().native(), std::move(path)});
+        std::filesystem::path path = folder / fileName;
+        rows.push_back(CardListRow{std::move(*name), std::move(fileName), std::move(path)});
     }
     return rows;
 }

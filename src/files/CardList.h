@@ -33,10 +33,12 @@ std::optional<std::string> ReadCardListName(const std::filesystem::path& path);
 // The same from a stream positioned at the start of a card file; the stream stays open.
 std::optional<std::string> ReadCardListName(std::FILE* stream);
 
-// The Skill*.wid entries of a folder, sorted by file name (no reading of their contents).
+// The Skill*.wid entries of a folder that are regular files (links followed), sorted by
+// the bytes of their names; nothing when the folder cannot be read. Contents are not read.
 std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder);
 
-// The rows of a folder; files that give no name are left out.
+// The rows of a folder, in the order of ListSkillFiles; files that give no name are left
+// out, and a folder that cannot be read gives no rows.
 std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder);
 
 }  // namespace morvat

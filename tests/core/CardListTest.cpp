@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "TempDir.h"
@@ -39,9 +40,19 @@ std::string Card(const std::string& name) {
     return CardStart(withNul, static_cast<std::int32_t>(withNul.size())) + "rest of the card"s;
 }
 
+// The name read from a file, after checking that a stream of the same bytes (as the fuzzer
+// reads) gives the same.
 std::optional<std::string> NameOf(const std::string& bytes) {
     test::TempDir dir;
-    return ReadCardListName(dir.write("Skill1.wid", bytes));
+    const std::optional<std::string> fromFile = ReadCardListName(dir.write("Skill1.wid", bytes));
+    std::string copy = bytes.empty() ? std::string(1, '\0') : bytes;
+    std::FILE* stream = fmemopen(copy.data(), bytes.size(), "rb");
+    EXPECT_NE(stream, nullptr);
+    if (stream != nullptr) {
+        EXPECT_EQ(ReadCardListName(stream), fromFile) << "stream and file disagree";
+        std::fclose(stream);
+    }
+    return fromFile;
 }
 
 std::string Padded(const std::string& name) {
