@@ -12,7 +12,4 @@ namespace morvat::cli {
 // character becomes U+FFFD; quotes, backslashes and control characters are escaped.
 std::string JsonString(std::string_view text);
 
-// `text` with every ill-formed UTF-8 byte replaced by U+FFFD and nothing else changed.
-std::string ValidUtf8(std::string_view text);
-
 }  // namespace morvat::cli

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "files/ShiftJis.h"
+#include "files/Utf8.h"
 
 namespace morvat {
 namespace {
@@ -31,42 +32,6 @@ std::int32_t Int32FromLittleEndian(const unsigned char* b) {
     const std::uint32_t u = std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) |
                             (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[3]} << 24);
     return static_cast<std::int32_t>(u);
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t extra = 0;
-        unsigned char lo = 0x80;
-        unsigned char hi = 0xBF;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            if (c == 0xE0) lo = 0xA0;
-            if (c == 0xED) hi = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            if (c == 0xF0) lo = 0x90;
-            if (c == 0xF4) hi = 0x8F;
-        } else {
-            return false;
-        }
-        if (s.size() - i - 1 < extra) return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto t = static_cast<unsigned char>(s[i + k]);
-            const unsigned char min = (k == 1) ? lo : 0x80;
-            const unsigned char max = (k == 1) ? hi : 0xBF;
-            if (t < min || t > max) return false;
-        }
-        i += extra + 1;
-    }
-    return true;
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+// Bytes from outside shown as text: ill-formed UTF-8 is found and replaced byte by byte.
+#include <gtest/gtest.h>
+
+#include "files/Utf8.h"
+
+namespace morvat {
+namespace {
+
+TEST(Utf8Test, EachByteOfAnIllFormedSequenceBecomesOneReplacementCharacter) {
+    const std::string bad = "\xEF\xBF\xBD";
+    EXPECT_EQ(ValidUtf8("\xC0\xAF"), bad + bad);                      // overlong "/"
+    EXPECT_EQ(ValidUtf8("\xED\xA0\x80"), bad + bad + bad);            // a surrogate
+    EXPECT_EQ(ValidUtf8("\xF4\x90\x80\x80"), bad + bad + bad + bad);  // above U+10FFFF
+    EXPECT_EQ(ValidUtf8("ab\xE3\x81"), "ab" + bad + bad);             // cut off at the end
+    EXPECT_EQ(ValidUtf8("\x8b\x97"), bad + bad);                      // Shift-JIS bytes
+    EXPECT_EQ(ValidUtf8("\xF0\x9F\x98\x80\xC3\xA9"), "\xF0\x9F\x98\x80\xC3\xA9");
+    EXPECT_TRUE(IsValidUtf8("plain 技能 \xF0\x9F\x98\x80"));
+    for (const char* text : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "ab\xE3\x81", "\x8b\x97"}) {
+        EXPECT_FALSE(IsValidUtf8(text)) << text;
+    }
+}
+
+}  // namespace
+}  // namespace morvat
