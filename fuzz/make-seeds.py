@@ -119,6 +119,9 @@ write('cws', 'ally.cws', b'\n'.join([
     b'7', b'8', b'1', b'11', b'12', b'1111', b'1111', b'1', b'2', b'3', b'9', b'4', b'5',
     b'6', b'7', b'13', b'15']) + b'\n')
 
+# UTF-8 at the edges: a character of each length, a surrogate, one above U+10FFFF, an
+# overlong slash and a character cut off at the end.
+write('shift_jis', 'utf8.txt', bytes.fromhex('41c2a9e7828ef09f9880eda080f4908080c0afe782'))
 write('shift_jis', 'names.txt', NAME + FARATACK + ASSASIN + b'\\~ \x87\x40\xed\x40\xfa\x40')
 
 write('ini', 'folders.ini', b'[MORVAT.Ex]\r\nOpenFolder=C:\\Games\\CW\\\r\nSaveFolder=D:\\\xe3\x82\xb9\r\n')
