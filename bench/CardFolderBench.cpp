@@ -28,7 +28,7 @@
 namespace morvat {
 namespace {
 
-using test::WidCardSpec;
+using test::WidCardPlan;
 using test::WidContent;
 using test::WidText;
 
@@ -75,7 +75,7 @@ test::WidEvent RealisticEvent(int index) {
 }
 
 std::string RealisticCard(int index) {
-    WidCardSpec card;
+    WidCardPlan card;
     card.firstBlock = Block(20 * 1024, static_cast<std::uint32_t>(index));  // the card's picture
     card.name = Text("炎の矢" + std::to_string(index % 1000));
     card.secondBlock = Text("敵一体に炎の矢を放ち、ダメージを与える。");

@@ -37,8 +37,8 @@ const std::string kFireName = "\x89\xce\x89\x8a\x92\x65";  // 火炎弾
 
 // The card of the bundled single-target example: damage by level 10 on one enemy, success
 // +1, voice, "魔法的物理属性", avoidance +2 on use and the key code "暗殺".
-test::WidCardSpec SingleDamageCard() {
-    test::WidCardSpec c;
+test::WidCardPlan SingleDamageCard() {
+    test::WidCardPlan c;
     c.name = test::Sz(kFireName);
     c.voice = 1;
     c.target = 3;
@@ -52,7 +52,7 @@ test::WidCardSpec SingleDamageCard() {
 }
 
 std::string WriteCardFile(const test::TempDir& dir, std::string_view name,
-                          const test::WidCardSpec& card) {
+                          const test::WidCardPlan& card) {
     return dir.write(name, test::WriteCard(card).bytes).string();
 }
 
@@ -90,7 +90,7 @@ TEST(CliCardTest, CwsFileWithUpperCaseExtensionIsReadAsACard) {
 
 TEST(CliCardTest, CardWithoutTargetIsRatedAsOneEnemyWithAWarning) {
     test::TempDir dir;
-    test::WidCardSpec card = SingleDamageCard();
+    test::WidCardPlan card = SingleDamageCard();
     card.target = 0;
     card.targetAll = 1;
     const std::string path = WriteCardFile(dir, "Skill1.wid", card);
@@ -104,7 +104,7 @@ TEST(CliCardTest, CardWithoutTargetIsRatedAsOneEnemyWithAWarning) {
 
 TEST(CliCardTest, CardForBothSidesTakesTheSideOption) {
     test::TempDir dir;
-    test::WidCardSpec card = SingleDamageCard();
+    test::WidCardPlan card = SingleDamageCard();
     card.target = 4;
     card.targetAll = 1;
     const std::string path = WriteCardFile(dir, "Skill1.wid", card);
@@ -138,11 +138,11 @@ TEST(CliCardTest, JsonCarriesTheCardNameAndLevel) {
 
 TEST(CliCardTest, ListShowsTheLoaderDialogRows) {
     test::TempDir dir;
-    test::WidCardSpec second = SingleDamageCard();
+    test::WidCardPlan second = SingleDamageCard();
     second.name = test::Sz("");
     WriteCardFile(dir, "Skill2.wid", second);
     WriteCardFile(dir, "skill1.WID", SingleDamageCard());
-    test::WidCardSpec longName = SingleDamageCard();
+    test::WidCardPlan longName = SingleDamageCard();
     longName.name = test::Sz(std::string(14, 'x'));  // too long for the list
     WriteCardFile(dir, "Skill3.wid", longName);
     WriteCardFile(dir, "Other.wid", SingleDamageCard());

@@ -16,13 +16,13 @@ using test::CardRead;
 using test::Content;
 using test::ReadCard;
 using test::Sz;
-using test::WidCardSpec;
+using test::WidCardPlan;
 using test::WidContent;
 using test::WidEvent;
 using test::WriteCard;
 
-WidCardSpec CardWithEvents(std::vector<WidEvent> events) {
-    WidCardSpec card;
+WidCardPlan CardWithEvents(std::vector<WidEvent> events) {
+    WidCardPlan card;
     card.target = 3;
     card.motions.motions = {test::ValueMotion(0x40800, 0, 1, 0, 12)};
     card.events.events = std::move(events);
@@ -239,7 +239,7 @@ TEST(WidEventsTest, ContentOutsideTheLayoutFails) {
 TEST(WidEventsTest, HugeCountsInAShortFileFailWithTheShortReadCode) {
     struct Case {
         const char* what;
-        WidCardSpec card;
+        WidCardPlan card;
         std::string countField;  // the file ends right after this count
         std::int32_t code;
     };
@@ -252,13 +252,13 @@ TEST(WidEventsTest, HugeCountsInAShortFileFailWithTheShortReadCode) {
     manyItems.pairCount = INT_MAX;
     WidContent manyMotions = Content(11);
     manyMotions.motions.count = INT_MAX;
-    WidCardSpec manyEvents = CardWithEvents({});
+    WidCardPlan manyEvents = CardWithEvents({});
     manyEvents.events.count = INT_MAX;
     WidEvent manyTrees;
     manyTrees.treeCount = INT_MAX;
     test::WidMotion manyCards = test::CardsMotion({});
     manyCards.cardCount = INT_MAX;
-    WidCardSpec carrier = CardWithEvents({});
+    WidCardPlan carrier = CardWithEvents({});
     carrier.motions.motions = {manyCards};
 
     const Case cases[] = {

@@ -16,7 +16,7 @@ TEST(WidExamplesTest, ShippedCardsMatchTheGenerator) {
     const bool rewrite = std::getenv("MORVAT_WRITE_EXAMPLES") != nullptr;
     for (const test::ExampleCard& example : test::ExampleCards()) {
         SCOPED_TRACE(example.fileName);
-        const std::string bytes = test::WriteCard(example.spec).bytes;
+        const std::string bytes = test::WriteCard(example.plan).bytes;
         const auto path = test::ExamplesDir() / example.fileName;
         if (rewrite) {
             std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

@@ -14,13 +14,13 @@ using test::CardFile;
 using test::CardRead;
 using test::ReadCard;
 using test::Sz;
-using test::WidCardSpec;
+using test::WidCardPlan;
 using test::WidEmbeddedCard;
 using test::WidMotion;
 using test::WriteCard;
 
-WidCardSpec CardWith(std::vector<WidMotion> motions) {
-    WidCardSpec card;
+WidCardPlan CardWith(std::vector<WidMotion> motions) {
+    WidCardPlan card;
     card.name = Sz("motions");
     card.target = 3;
     card.motions.motions = std::move(motions);
@@ -178,7 +178,7 @@ TEST(WidMotionsTest, EmbeddedCardsAndTheirEventsAreCounted) {
 TEST(WidMotionsTest, CountOfZeroOrLessMeansNoMotions) {
     for (const std::int32_t count : {0, -1, INT_MIN}) {
         SCOPED_TRACE(count);
-        WidCardSpec card = CardWith({});
+        WidCardPlan card = CardWith({});
         card.motions.count = count;
         card.escape = 4;
         const CardRead read = ReadCard(card);
@@ -191,7 +191,7 @@ TEST(WidMotionsTest, CountOfZeroOrLessMeansNoMotions) {
 // A count is a claim of the file: room is never reserved for more than the rest of the
 // file could hold.
 TEST(WidMotionsTest, HugeCountInAShortFileFailsAtTheFirstMissingMotion) {
-    WidCardSpec card = CardWith({test::ValueMotion(0x40800, 0, 0, 0, 3)});
+    WidCardPlan card = CardWith({test::ValueMotion(0x40800, 0, 0, 0, 3)});
     card.motions.count = INT_MAX;
     const std::string bytes = WriteCard(card).cutAt("escape");
     WidCard read;

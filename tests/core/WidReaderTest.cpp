@@ -17,7 +17,7 @@ using test::CardRead;
 using test::Medium;
 using test::ReadCard;
 using test::Sz;
-using test::WidCardSpec;
+using test::WidCardPlan;
 using test::WriteCard;
 
 const std::string kFarAttack = "\x89\x93\x8b\x97\x97\xa3\x8d\x55\x8c\x82";  // 遠距離攻撃
@@ -25,8 +25,8 @@ const std::string kAssassin = "\x88\xc3\x8e\x45";                           // �
 const std::string kFireName = "\x89\xce\x89\x8a\x92\x65";                   // 火炎弾
 
 // A card with something in every row, so that every field can be cut or changed.
-WidCardSpec FullCard() {
-    WidCardSpec c;
+WidCardPlan FullCard() {
+    WidCardPlan c;
     c.firstBlock = Sz("image");
     c.name = Sz(kFireName);
     c.secondBlock = Sz("description");
@@ -153,7 +153,7 @@ TEST(WidCardTest, FileEndingAtAFieldFailsWithThatReadsCode) {
 }
 
 TEST(WidCardTest, KeyCodeLongerThanItCanBeComparedIsSkippedEvenWhenCut) {
-    WidCardSpec card = FullCard();
+    WidCardPlan card = FullCard();
     card.keyCodes[2] = Sz(std::string(40, 'k'));
     const CardFile file = WriteCard(card);
     EXPECT_EQ(ReadCard(file.cutAt("keyCodes[2].bytes", 20)).code, 530);
@@ -161,47 +161,47 @@ TEST(WidCardTest, KeyCodeLongerThanItCanBeComparedIsSkippedEvenWhenCut) {
 
 struct ValueCase {
     const char* what;
-    void (*change)(WidCardSpec&);
+    void (*change)(WidCardPlan&);
     std::int32_t code;
 };
 
 TEST(WidCardTest, ValueOutsideItsRangeFailsWithTheRowsCode) {
     const ValueCase cases[] = {
-        {"tag 4", [](WidCardSpec& c) { c.tag = 4; }, 20},
-        {"tag 0", [](WidCardSpec& c) { c.tag = 0; }, 20},
-        {"name length 31", [](WidCardSpec& c) { c.name = Sz(std::string(30, 'n')); }, 54},
-        {"name length -1", [](WidCardSpec& c) { c.name = test::LengthOnly(-1); }, 54},
-        {"name length INT_MAX", [](WidCardSpec& c) { c.name = test::LengthOnly(INT_MAX); }, 54},
-        {"voice 2", [](WidCardSpec& c) { c.voice = 2; }, 504},
-        {"voice 0x80", [](WidCardSpec& c) { c.voice = 0x80; }, 504},
-        {"whole side 2", [](WidCardSpec& c) { c.targetAll = 2; }, 506},
-        {"whole side 0xFF", [](WidCardSpec& c) { c.targetAll = 0xFF; }, 506},
-        {"target 5", [](WidCardSpec& c) { c.target = 5; }, 506},
-        {"target 0x80", [](WidCardSpec& c) { c.target = 0x80; }, 506},
-        {"attribute 4", [](WidCardSpec& c) { c.attribute = 4; }, 508},
-        {"attribute 0xFF", [](WidCardSpec& c) { c.attribute = 0xFF; }, 508},
-        {"defence 2", [](WidCardSpec& c) { c.defence = 2; }, 510},
-        {"defence 0x81", [](WidCardSpec& c) { c.defence = 0x81; }, 510},
-        {"success 6", [](WidCardSpec& c) { c.success = 6; }, 512},
-        {"success -6", [](WidCardSpec& c) { c.success = -6; }, 512},
-        {"success INT_MIN", [](WidCardSpec& c) { c.success = INT_MIN; }, 512},
-        {"escape 11", [](WidCardSpec& c) { c.escape = 11; }, 515},
-        {"escape -11", [](WidCardSpec& c) { c.escape = -11; }, 515},
-        {"defuse 11", [](WidCardSpec& c) { c.defuse = 11; }, 517},
-        {"gard -11", [](WidCardSpec& c) { c.gard = -11; }, 519},
-        {"level 1000", [](WidCardSpec& c) { c.level = 1000; }, 542},
-        {"level -1", [](WidCardSpec& c) { c.level = -1; }, 542},
+        {"tag 4", [](WidCardPlan& c) { c.tag = 4; }, 20},
+        {"tag 0", [](WidCardPlan& c) { c.tag = 0; }, 20},
+        {"name length 31", [](WidCardPlan& c) { c.name = Sz(std::string(30, 'n')); }, 54},
+        {"name length -1", [](WidCardPlan& c) { c.name = test::LengthOnly(-1); }, 54},
+        {"name length INT_MAX", [](WidCardPlan& c) { c.name = test::LengthOnly(INT_MAX); }, 54},
+        {"voice 2", [](WidCardPlan& c) { c.voice = 2; }, 504},
+        {"voice 0x80", [](WidCardPlan& c) { c.voice = 0x80; }, 504},
+        {"whole side 2", [](WidCardPlan& c) { c.targetAll = 2; }, 506},
+        {"whole side 0xFF", [](WidCardPlan& c) { c.targetAll = 0xFF; }, 506},
+        {"target 5", [](WidCardPlan& c) { c.target = 5; }, 506},
+        {"target 0x80", [](WidCardPlan& c) { c.target = 0x80; }, 506},
+        {"attribute 4", [](WidCardPlan& c) { c.attribute = 4; }, 508},
+        {"attribute 0xFF", [](WidCardPlan& c) { c.attribute = 0xFF; }, 508},
+        {"defence 2", [](WidCardPlan& c) { c.defence = 2; }, 510},
+        {"defence 0x81", [](WidCardPlan& c) { c.defence = 0x81; }, 510},
+        {"success 6", [](WidCardPlan& c) { c.success = 6; }, 512},
+        {"success -6", [](WidCardPlan& c) { c.success = -6; }, 512},
+        {"success INT_MIN", [](WidCardPlan& c) { c.success = INT_MIN; }, 512},
+        {"escape 11", [](WidCardPlan& c) { c.escape = 11; }, 515},
+        {"escape -11", [](WidCardPlan& c) { c.escape = -11; }, 515},
+        {"defuse 11", [](WidCardPlan& c) { c.defuse = 11; }, 517},
+        {"gard -11", [](WidCardPlan& c) { c.gard = -11; }, 519},
+        {"level 1000", [](WidCardPlan& c) { c.level = 1000; }, 542},
+        {"level -1", [](WidCardPlan& c) { c.level = -1; }, 542},
     };
     for (const ValueCase& c : cases) {
         SCOPED_TRACE(c.what);
-        WidCardSpec card = FullCard();
+        WidCardPlan card = FullCard();
         c.change(card);
         EXPECT_EQ(ReadCard(card).code, c.code);
     }
 }
 
 TEST(WidCardTest, RangeLimitsAreAccepted) {
-    WidCardSpec card = FullCard();
+    WidCardPlan card = FullCard();
     card.name = Sz(std::string(29, 'n'));  // 30 bytes with the NUL
     card.voice = 0;
     card.targetAll = 1;
@@ -227,28 +227,28 @@ TEST(WidCardTest, RangeLimitsAreAccepted) {
 // round in circles; it fails with the code of the skip.
 TEST(WidCardTest, NegativeLengthOfASkippedTextFailsWithItsSkipCode) {
     const ValueCase cases[] = {
-        {"first block", [](WidCardSpec& c) { c.firstBlock = test::LengthOnly(-1); }, 55},
-        {"second block", [](WidCardSpec& c) { c.secondBlock = test::LengthOnly(-5); }, 501},
-        {"third block", [](WidCardSpec& c) { c.thirdBlock = test::LengthOnly(INT_MIN); }, 521},
-        {"fourth block", [](WidCardSpec& c) { c.fourthBlock = test::LengthOnly(-1); }, 523},
-        {"key code 1", [](WidCardSpec& c) { c.keyCodes[0] = test::LengthOnly(-1); }, 525},
-        {"key code 2", [](WidCardSpec& c) { c.keyCodes[1] = test::LengthOnly(-2); }, 527},
-        {"key code 3", [](WidCardSpec& c) { c.keyCodes[2] = test::LengthOnly(-3); }, 529},
-        {"key code 4", [](WidCardSpec& c) { c.keyCodes[3] = test::LengthOnly(-4); }, 531},
-        {"key code 5", [](WidCardSpec& c) { c.keyCodes[4] = test::LengthOnly(-1); }, 533},
-        {"fifth block", [](WidCardSpec& c) { c.fifthBlock = test::LengthOnly(-1); }, 536},
-        {"sixth block", [](WidCardSpec& c) { c.sixthBlock = test::LengthOnly(-1); }, 538},
+        {"first block", [](WidCardPlan& c) { c.firstBlock = test::LengthOnly(-1); }, 55},
+        {"second block", [](WidCardPlan& c) { c.secondBlock = test::LengthOnly(-5); }, 501},
+        {"third block", [](WidCardPlan& c) { c.thirdBlock = test::LengthOnly(INT_MIN); }, 521},
+        {"fourth block", [](WidCardPlan& c) { c.fourthBlock = test::LengthOnly(-1); }, 523},
+        {"key code 1", [](WidCardPlan& c) { c.keyCodes[0] = test::LengthOnly(-1); }, 525},
+        {"key code 2", [](WidCardPlan& c) { c.keyCodes[1] = test::LengthOnly(-2); }, 527},
+        {"key code 3", [](WidCardPlan& c) { c.keyCodes[2] = test::LengthOnly(-3); }, 529},
+        {"key code 4", [](WidCardPlan& c) { c.keyCodes[3] = test::LengthOnly(-4); }, 531},
+        {"key code 5", [](WidCardPlan& c) { c.keyCodes[4] = test::LengthOnly(-1); }, 533},
+        {"fifth block", [](WidCardPlan& c) { c.fifthBlock = test::LengthOnly(-1); }, 536},
+        {"sixth block", [](WidCardPlan& c) { c.sixthBlock = test::LengthOnly(-1); }, 538},
     };
     for (const ValueCase& c : cases) {
         SCOPED_TRACE(c.what);
-        WidCardSpec card = FullCard();
+        WidCardPlan card = FullCard();
         c.change(card);
         EXPECT_EQ(ReadCard(card).code, c.code);
     }
 }
 
 TEST(WidCardTest, ShortestCardsAre97And98Bytes) {
-    WidCardSpec card;  // every length, count and value 0
+    WidCardPlan card;  // every length, count and value 0
     card.withTail = false;
     const std::string shortest = WriteCard(card).bytes;
     ASSERT_EQ(shortest.size(), 97u);
@@ -272,7 +272,7 @@ TEST(WidCardTest, ShortestCardsAre97And98Bytes) {
 }
 
 TEST(WidCardTest, NameIsTheTextUpToItsFirstNul) {
-    WidCardSpec card = FullCard();
+    WidCardPlan card = FullCard();
     card.name = test::WidText{std::string("ab\0cd", 5), std::nullopt};
     EXPECT_EQ(ReadCard(card).card.Cardname, "ab");
     card.name = test::WidText{"abcdef", std::nullopt};  // no NUL at all
@@ -291,10 +291,10 @@ TEST(WidCardTest, ReadSetsTheNameAndResetsTheRestOnEntry) {
     card.Gard = 5;
 
     // A name of length 0 is an empty name, not the previous card's.
-    WidCardSpec spec;
-    spec.name = test::LengthOnly(0);
-    spec.level = 4;
-    ASSERT_EQ(test::ReadCardBytes(WriteCard(spec).bytes, card, effects), 0);
+    WidCardPlan plan;
+    plan.name = test::LengthOnly(0);
+    plan.level = 4;
+    ASSERT_EQ(test::ReadCardBytes(WriteCard(plan).bytes, card, effects), 0);
     EXPECT_EQ(card.Cardname, "");
     EXPECT_EQ(card.Level, 4);
     EXPECT_FALSE(card.Faratack);
@@ -348,7 +348,7 @@ TEST(WidCardTest, KeyCodesMatchOnlyTheirExactBytes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WidCardSpec card = FullCard();
+        WidCardPlan card = FullCard();
         card.keyCodes = c.keyCodes;
         const CardRead read = ReadCard(card);
         ASSERT_EQ(read.code, 0);
@@ -375,7 +375,7 @@ TEST(WidCardTest, ReaderLeavesTheStreamOpenAndReadsFromItsStart) {
 // Long blocks are passed by seeking, short ones through the stream's buffer; a stream that
 // cannot seek at all (a pipe) is read through. All three end in the same place.
 TEST(WidCardTest, BlocksOfAnySizeArePassedOnEveryKindOfStream) {
-    WidCardSpec card = FullCard();
+    WidCardPlan card = FullCard();
     card.firstBlock = Sz(std::string(30000, 'a'));
     card.secondBlock = Sz(std::string(255, 'b'));
     card.thirdBlock = Sz(std::string(256, 'c'));
@@ -412,7 +412,7 @@ TEST(WidCardTest, BlocksOfAnySizeArePassedOnEveryKindOfStream) {
 // With no size to compare with, a motion count reserves nothing: the list grows as the
 // motions come.
 TEST(WidCardTest, HugeMotionCountOnAPipeReservesNothing) {
-    WidCardSpec card = FullCard();
+    WidCardPlan card = FullCard();
     card.motions.count = INT_MAX;
     const CardRead read = ReadFromPipe(WriteCard(card).cutAt("escape"));
     EXPECT_EQ(read.code, 261);
@@ -423,7 +423,7 @@ TEST(WidCardTest, HugeMotionCountOnAPipeReservesNothing) {
 TEST(WidCardTest, EventCountOfZeroOrLessReadsNoEvent) {
     for (const std::int32_t count : {0, -1, INT_MIN}) {
         SCOPED_TRACE(count);
-        WidCardSpec card = FullCard();
+        WidCardPlan card = FullCard();
         card.events = {};
         card.events.count = count;
         const CardRead read = ReadCard(card);

@@ -255,7 +255,7 @@ std::string CardFile::cutAt(std::string_view field, std::size_t keep) const {
     return bytes.substr(0, offsetOf(field) + keep);
 }
 
-CardFile WriteCard(const WidCardSpec& card) {
+CardFile WriteCard(const WidCardPlan& card) {
     Writer w;
     w.Byte("tag", card.tag);
     w.Text("firstBlock", card.firstBlock);
@@ -366,7 +366,7 @@ CardRead ReadCard(std::string_view bytes, Medium medium) {
     return read;
 }
 
-CardRead ReadCard(const WidCardSpec& card, Medium medium) {
+CardRead ReadCard(const WidCardPlan& card, Medium medium) {
     return ReadCard(WriteCard(card).bytes, medium);
 }
 

@@ -88,7 +88,7 @@ struct WidEmbeddedCard {
     WidEventList events;
 };
 
-struct WidCardSpec {
+struct WidCardPlan {
     std::uint8_t tag = 5;
     WidText firstBlock;
     WidText name;
@@ -123,7 +123,7 @@ struct CardFile {
     std::string cutAt(std::string_view field, std::size_t keep = 0) const;
 };
 
-CardFile WriteCard(const WidCardSpec& card);
+CardFile WriteCard(const WidCardPlan& card);
 
 // Motions of each layout.
 WidMotion ValueMotion(std::int32_t type, std::uint8_t element, std::uint8_t detail,
@@ -155,6 +155,6 @@ struct CardRead {
     EffectCollection effects;
 };
 CardRead ReadCard(std::string_view bytes, Medium medium = Medium::File);
-CardRead ReadCard(const WidCardSpec& card, Medium medium = Medium::File);
+CardRead ReadCard(const WidCardPlan& card, Medium medium = Medium::File);
 
 }  // namespace morvat::test

@@ -35,8 +35,8 @@ WidEvent UseEvent(std::string_view message) {
     return WidEvent{{Named(0, "スタート", {Message(message), sound, wait, step})}, std::nullopt};
 }
 
-WidCardSpec Common(std::string_view name, std::string_view description, std::int32_t level) {
-    WidCardSpec c;
+WidCardPlan Common(std::string_view name, std::string_view description, std::int32_t level) {
+    WidCardPlan c;
     c.firstBlock = Sz("skill.bmp");
     c.name = Sj(name);
     c.secondBlock = Sj(description);
@@ -50,7 +50,7 @@ WidCardSpec Common(std::string_view name, std::string_view description, std::int
 }
 
 ExampleCard FireBolt() {
-    WidCardSpec c = Common("火炎弾", "炎の弾を放ち、敵一体を焼く。", 5);
+    WidCardPlan c = Common("火炎弾", "炎の弾を放ち、敵一体を焼く。", 5);
     c.voice = 1;
     c.target = 3;  // enemies
     c.targetAll = 0;
@@ -65,7 +65,7 @@ ExampleCard FireBolt() {
 }
 
 ExampleCard SleepMist() {
-    WidCardSpec c = Common("眠りの霧", "甘い香りの霧で敵全体を眠らせる。", 4);
+    WidCardPlan c = Common("眠りの霧", "甘い香りの霧で敵全体を眠らせる。", 4);
     c.voice = 1;
     c.target = 3;
     c.targetAll = 1;
@@ -79,7 +79,7 @@ ExampleCard SleepMist() {
 }
 
 ExampleCard HealingLight() {
-    WidCardSpec c = Common("癒しの光", "聖なる光で味方一体の傷を癒す。", 3);
+    WidCardPlan c = Common("癒しの光", "聖なる光で味方一体の傷を癒す。", 3);
     c.voice = 1;
     c.target = 2;  // allies
     c.targetAll = 0;
@@ -101,7 +101,7 @@ ExampleCard HealingLight() {
 
 // A wave that strikes both sides and calls up a servant card of its own.
 ExampleCard ChaosWave() {
-    WidCardSpec c = Common("混沌の波", "敵味方を問わず混沌の波に呑み込む。", 7);
+    WidCardPlan c = Common("混沌の波", "敵味方を問わず混沌の波に呑み込む。", 7);
     c.voice = 0;
     c.target = 4;  // both sides
     c.targetAll = 1;

@@ -12,7 +12,7 @@ namespace morvat::test {
 
 struct ExampleCard {
     std::string fileName;
-    WidCardSpec spec;
+    WidCardPlan plan;
 };
 
 std::vector<ExampleCard> ExampleCards();

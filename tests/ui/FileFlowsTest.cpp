@@ -55,7 +55,7 @@ protected:
         form.Button3Click();
     }
 
-    std::filesystem::path Card(const std::string& name, const CardSpec& card) {
+    std::filesystem::path Card(const std::string& name, const CardPlan& card) {
         return cards.write(name, CardBytes(card));
     }
 
@@ -160,7 +160,7 @@ TEST_F(FileFlows, FailedCardReadKeepsEditorSelectionAndPanes) {
     const EditorState before = form.editor();
     Load(cards.write("notes.txt", "just some text\n"));
     Load(cards.write("upper.CWS", "0000050\r\n000\r\n0\r\n0\r\n0\r\n"));
-    Load(cards.write("Skill9.wid", CardBytes(CardSpec{}).substr(0, 40)));
+    Load(cards.write("Skill9.wid", CardBytes(CardPlan{}).substr(0, 40)));
     EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{kReadFailed, kReadFailed, kReadFailed}));
     ExpectEditorUnchanged(before);
     EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
@@ -168,15 +168,15 @@ TEST_F(FileFlows, FailedCardReadKeepsEditorSelectionAndPanes) {
 
 TEST_F(FileFlows, CardLoadFillsTheEditorAndReplacesWhatWasThere) {
     FillEditor();
-    CardSpec spec;
-    spec.name = Utf8ToShiftJis("炎の剣");
-    spec.level = 7;
-    spec.voice = 1;
-    spec.attribute = 2;
-    spec.success = -3;
-    spec.keyCodes = {Utf8ToShiftJis("暗殺")};
-    spec.motions = {{0x40800, 5, 1, 0, 30}, {0x40803, 2, 0, 0, 1, 0, 4}};
-    const auto path = Card("Skill1.wid", spec);
+    CardPlan plan;
+    plan.name = Utf8ToShiftJis("炎の剣");
+    plan.level = 7;
+    plan.voice = 1;
+    plan.attribute = 2;
+    plan.success = -3;
+    plan.keyCodes = {Utf8ToShiftJis("暗殺")};
+    plan.motions = {{0x40800, 5, 1, 0, 30}, {0x40803, 2, 0, 0, 1, 0, 4}};
+    const auto path = Card("Skill1.wid", plan);
     Load(path);
     Load(path);  // the editor is cleared first: the rows are not doubled
     EXPECT_TRUE(messages.shown.empty());
@@ -200,21 +200,21 @@ TEST_F(FileFlows, CardLoadFillsTheEditorAndReplacesWhatWasThere) {
 
 TEST_F(FileFlows, CardWithoutTargetIsWarnedAndAimedAtOneEnemy) {
     form.ObTarget->item(3)->click();
-    CardSpec spec;
-    spec.target = 0;
-    spec.targetAll = 1;
-    Load(Card("Skill1.wid", spec));
+    CardPlan plan;
+    plan.target = 0;
+    plan.targetAll = 1;
+    Load(Card("Skill1.wid", plan));
     EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kNoTarget});
     EXPECT_EQ(form.ObTarget->itemIndex(), kTargetOneEnemy);
     EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
 }
 
 TEST_F(FileFlows, CardForBothSidesAsksWhichSide) {
-    CardSpec spec;
-    spec.target = 4;
+    CardPlan plan;
+    plan.target = 4;
     for (std::uint8_t all : {0, 1}) {
-        spec.targetAll = all;
-        const auto path = Card("Skill" + std::to_string(all) + ".wid", spec);
+        plan.targetAll = all;
+        const auto path = Card("Skill" + std::to_string(all) + ".wid", plan);
         messages.answers = {true};
         Load(path);
         EXPECT_EQ(form.ObTarget->itemIndex(), all ? kTargetAllEnemies : kTargetOneEnemy);
@@ -294,11 +294,11 @@ TEST_F(FileFlows, ReadTakesTheCardAndTheDialogsFolder) {
     ExpectEditorUnchanged(before);
     EXPECT_EQ(form.OpenFolder(), Q(browsed.path()));
 
-    CardSpec spec;
-    spec.name = "Card";
-    spec.target = 2;
-    spec.targetAll = 1;
-    editor.picker.selectedPath = Q(Card("Skill3.wid", spec));
+    CardPlan plan;
+    plan.name = "Card";
+    plan.target = 2;
+    plan.targetAll = 1;
+    editor.picker.selectedPath = Q(Card("Skill3.wid", plan));
     form.Button5Click();
     EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(form.ObCardname->text(), "Card");

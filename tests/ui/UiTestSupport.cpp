@@ -108,7 +108,7 @@ void PutMotion(std::string& out, const CardMotion& m) {
 
 }  // namespace
 
-std::string CardBytes(const CardSpec& card) {
+std::string CardBytes(const CardPlan& card) {
     std::string out;
     PutByte(out, 5);
     PutInt32(out, 0);  // first block

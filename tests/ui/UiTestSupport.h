@@ -105,7 +105,7 @@ struct CardMotion {
     std::int32_t rounds = 1;
 };
 
-struct CardSpec {
+struct CardPlan {
     std::string name;  // Shift-JIS bytes
     std::int32_t level = 0;
     std::uint8_t voice = 0;
@@ -121,6 +121,6 @@ struct CardSpec {
     std::vector<CardMotion> motions;
 };
 
-std::string CardBytes(const CardSpec& card);
+std::string CardBytes(const CardPlan& card);
 
 }  // namespace morvat::test
