@@ -1,9 +1,11 @@
 #include "files/WidStream.h"
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace morvat {
 namespace {
@@ -20,16 +22,36 @@ WidStream::WidStream(std::FILE* stream) : stream_(stream) {
     // Held for the whole read, so each small field is read without taking the lock again.
     ::flockfile(stream_);
     const off_t start = ::ftello(stream_);
-    // A stream without a position (a pipe) is read through, with no size to check against.
-    if (start < 0 || ::fseeko(stream_, 0, SEEK_END) != 0) return;
-    const off_t end = ::ftello(stream_);
-    if (::fseeko(stream_, start, SEEK_SET) != 0 || end < start) {
-        // Lost its place: nothing can be trusted to be read from it.
-        beyondEnd_ = true;
-        return;
+    if (start < 0) return;  // a stream without a position (a pipe) is read through
+    struct stat st {};
+    const int fd = ::fileno(stream_);
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        size_ = st.st_size;
+    } else {
+        // Memory streams and other seekable streams: find the end by moving there.
+        if (::fseeko(stream_, 0, SEEK_END) != 0) return;
+        const off_t end = ::ftello(stream_);
+        if (::fseeko(stream_, start, SEEK_SET) != 0 || end < 0) {
+            // Lost its place: nothing can be trusted to be read from it.
+            beyondEnd_ = true;
+            return;
+        }
+        size_ = end;
     }
     position_ = start;
-    size_ = end;
+    if (size_ < start) {
+        size_ = start;
+        return;
+    }
+    // A card is small: taken whole with one read, it costs no more than reading its bytes
+    // at all, and the fields and skips are then served from memory.
+    if (size_ - start <= kWholeReadLimit) {
+        whole_.resize(static_cast<std::size_t>(size_ - start));
+        whole_.resize(::fread_unlocked(whole_.data(), 1, whole_.size(), stream_));
+        wholeStart_ = start;
+        size_ = start + static_cast<std::int64_t>(whole_.size());
+        inMemory_ = true;
+    }
 }
 
 WidStream::~WidStream() {
@@ -49,6 +71,11 @@ bool WidStream::CouldHold(std::uint64_t count) const {
 
 void WidStream::Read(void* destination, std::size_t count, std::int32_t shortCode) {
     if (!CouldHold(count)) FailWidRead(shortCode);
+    if (inMemory_) {
+        std::memcpy(destination, whole_.data() + (position_ - wholeStart_), count);
+        position_ += static_cast<std::int64_t>(count);
+        return;
+    }
     if (::fread_unlocked(destination, 1, count, stream_) != count) FailWidRead(shortCode);
     position_ += static_cast<std::int64_t>(count);
 }
@@ -99,7 +126,9 @@ void WidStream::Skip(std::int64_t count, std::int32_t skipCode) {
         beyondEnd_ = true;
         return;
     }
-    if (count <= kReadThroughSkip) {
+    if (inMemory_) {
+        // Nothing to move: the next read takes its bytes from the new position.
+    } else if (count <= kReadThroughSkip) {
         // A seek drops the stream's buffer and costs a system call; short skips, which a
         // card is full of, are cheaper read from the buffer.
         std::array<char, kReadThroughSkip> scratch;

@@ -51,7 +51,13 @@ private:
     bool CouldHold(std::uint64_t count) const;
     void Read(void* destination, std::size_t count, std::int32_t shortCode);
 
+    // Cards up to this size are read whole into `whole_` when the read begins.
+    static constexpr std::int64_t kWholeReadLimit = 1 << 20;
+
     std::FILE* stream_;
+    std::string whole_;            // the file from `wholeStart_` on, when read whole
+    std::int64_t wholeStart_ = 0;
+    bool inMemory_ = false;
     std::int64_t position_ = 0;
     std::int64_t size_ = -1;  // -1: unknown, the stream cannot seek
     bool beyondEnd_ = false;  // a skip went past the end; every later read is short

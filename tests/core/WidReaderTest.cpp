@@ -374,37 +374,43 @@ TEST(WidCardTest, ReaderLeavesTheStreamOpenAndReadsFromItsStart) {
 
 // Long blocks are passed by seeking, short ones through the stream's buffer; a stream that
 // cannot seek at all (a pipe) is read through. All three end in the same place.
+// A card is read whole when it is small, and field by field from the stream when it is
+// larger than that (a first block of 3 MiB); both ways read the same.
 TEST(WidCardTest, BlocksOfAnySizeArePassedOnEveryKindOfStream) {
-    WidCardPlan card = FullCard();
-    card.firstBlock = Sz(std::string(30000, 'a'));
-    card.secondBlock = Sz(std::string(255, 'b'));
-    card.thirdBlock = Sz(std::string(256, 'c'));
-    card.fourthBlock = Sz(std::string(257, 'd'));
-    card.keyCodes[0] = Sz(std::string(5000, 'k'));
-    const CardFile file = WriteCard(card);
+    for (const std::size_t firstBlock : {std::size_t{30000}, std::size_t{3} << 20}) {
+        SCOPED_TRACE(firstBlock);
+        WidCardPlan card = FullCard();
+        card.firstBlock = Sz(std::string(firstBlock, 'a'));
+        card.secondBlock = Sz(std::string(255, 'b'));
+        card.thirdBlock = Sz(std::string(256, 'c'));
+        card.fourthBlock = Sz(std::string(257, 'd'));
+        card.keyCodes[0] = Sz(std::string(5000, 'k'));
+        const CardFile file = WriteCard(card);
 
-    const struct {
-        std::string bytes;
-        std::int32_t code;
-    } cases[] = {
-        {file.bytes, 0},
-        {file.cutAt("firstBlock.bytes", 29999), 53},
-        {file.cutAt("fourthBlock.bytes", 256), 524},
-        {file.cutAt("keyCodes[0].bytes", 4999), 526},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.bytes.size());
-        for (const Medium medium : {Medium::File, Medium::Memory}) {
-            const CardRead read = ReadCard(c.bytes, medium);
-            EXPECT_EQ(read.code, c.code);
-            if (c.code == 0) {
-                EXPECT_EQ(read.card.Level, 7);
+        const struct {
+            std::string bytes;
+            std::int32_t code;
+        } cases[] = {
+            {file.bytes, 0},
+            {file.cutAt("firstBlock.bytes", firstBlock - 1), 53},
+            {file.cutAt("fourthBlock.bytes", 256), 524},
+            {file.cutAt("keyCodes[0].bytes", 4999), 526},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.bytes.size());
+            for (const Medium medium : {Medium::File, Medium::Memory}) {
+                const CardRead read = ReadCard(c.bytes, medium);
+                EXPECT_EQ(read.code, c.code);
+                if (c.code == 0) {
+                    EXPECT_EQ(read.card.Level, 7);
+                }
             }
-        }
-        const CardRead piped = ReadFromPipe(c.bytes);
-        EXPECT_EQ(piped.code, c.code);
-        if (c.code == 0) {
-            EXPECT_EQ(piped.card.Level, 7);
+            if (c.bytes.size() > 60000) continue;  // the pipe's buffer must hold the card
+            const CardRead piped = ReadFromPipe(c.bytes);
+            EXPECT_EQ(piped.code, c.code);
+            if (c.code == 0) {
+                EXPECT_EQ(piped.card.Level, 7);
+            }
         }
     }
 }
