@@ -11,6 +11,7 @@
 #include "Json.h"
 #include "TempDir.h"
 #include "TestPaths.h"
+#include "WorkedReport.h"
 
 namespace morvat::cli {
 namespace {
@@ -39,45 +40,6 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 const std::string kPhaseRule(67, '-');
 
-// The rating of examples/damage-single.cws: damage by level 10, success +1, voice,
-// "魔法的物理属性", avoidance +2 on use and the key code "暗殺".
-const std::vector<std::string> kSingleDamageReport = {
-    "--1st フェーズ" + kPhaseRule,
-    "",
-    "基本ダメージ(Lv比)： 1100 point  [<10>*(1+<10>*0.1)*55]",
-    "",
-    "　以上合計： 1100 point",
-    "",
-    "--2nd フェーズ" + kPhaseRule,
-    "",
-    "成功率修正： 165 point  [<1100>*<1>*0.15]",
-    "要発声： -50 point",
-    "魔法的物理属性： 50 point",
-    "",
-    "　以上合計： 1265 point",
-    "",
-    "--last フェーズ" + kPhaseRule,
-    "",
-    "範囲-単体",
-    "　基本値： 120 point  [<1265>/7-60]",
-    "",
-    "使用時回避力修正",
-    "　追加： 2 point",
-    "",
-    "キーコード[暗殺]",
-    "　追加： 5 point",
-    "",
-    "合計： 127",
-    "",
-    "",
-    "技能レベル： 12.7",
-    "",
-    std::string(75, '='),
-    "",
-    "",
-    "",
-    "【備考】",
-};
 
 // One enemy, plain attribute, one damage entry by level of value 3, nothing else.
 const std::string kSmallDamageFile =
@@ -121,7 +83,7 @@ std::string Example(const char* name) {
 TEST(CliRateTest, SingleTargetExamplePrintsTheWholeReport) {
     const CliRun run = RunIn({"rate", Example("damage-single.cws")});
     EXPECT_EQ(run.status, kExitOk);
-    EXPECT_EQ(run.out, Joined(kSingleDamageReport));
+    EXPECT_EQ(run.out, Joined(test::WorkedExampleReport()));
     EXPECT_EQ(run.err, "");
 }
 
@@ -169,7 +131,7 @@ TEST(CliJsonTest, ReportAsOneObject) {
     const CliRun run = RunIn({"rate", "--json", Example("damage-single.cws")});
     ASSERT_EQ(run.status, kExitOk);
     std::string lines;
-    for (const std::string& line : kSingleDamageReport) {
+    for (const std::string& line : test::WorkedExampleReport()) {
         lines += (lines.empty() ? "" : ",") + JsonString(line);
     }
     EXPECT_EQ(run.out, "{\"file\":" + JsonString(Example("damage-single.cws")) +
@@ -310,7 +272,7 @@ CliRun RunBinary(const std::vector<std::string>& args) {
 TEST(CliBinaryTest, ExitStatusAndBytesOnStdout) {
     CliRun run = RunBinary({"rate", Example("damage-single.cws")});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, Joined(kSingleDamageReport));
+    EXPECT_EQ(run.out, Joined(test::WorkedExampleReport()));
 
     test::TempDir dir;
     run = RunBinary({"rate", (dir.path() / "missing.cws").string()});

@@ -5,6 +5,7 @@
 #include <functional>
 #include <limits>
 
+#include "WorkedReport.h"
 #include "calc/Rating.h"
 
 namespace morvat {
@@ -39,42 +40,7 @@ TEST(RatingReportTest, WorkedExampleLineByLine) {
     e.ObAssasin = true;
 
     const RatingReport r = Rate(e);
-    const std::string dashes(67, '-');
-    const Lines expected = {"--1st フェーズ" + dashes,
-                            "",
-                            "基本ダメージ(Lv比)： 1100 point  [<10>*(1+<10>*0.1)*55]",
-                            "",
-                            "　以上合計： 1100 point",
-                            "",
-                            "--2nd フェーズ" + dashes,
-                            "",
-                            "成功率修正： 165 point  [<1100>*<1>*0.15]",
-                            "要発声： -50 point",
-                            "魔法的物理属性： 50 point",
-                            "",
-                            "　以上合計： 1265 point",
-                            "",
-                            "--last フェーズ" + dashes,
-                            "",
-                            "範囲-単体",
-                            "　基本値： 120 point  [<1265>/7-60]",
-                            "",
-                            "使用時回避力修正",
-                            "　追加： 2 point",
-                            "",
-                            "キーコード[暗殺]",
-                            "　追加： 5 point",
-                            "",
-                            "合計： 127",
-                            "",
-                            "",
-                            "技能レベル： 12.7",
-                            "",
-                            std::string(75, '='),
-                            "",
-                            "",
-                            "",
-                            "【備考】"};
+    const Lines& expected = test::WorkedExampleReport();
     EXPECT_EQ(r.lines(), expected) << Dump(r.lines());
     EXPECT_EQ(r.body.size(), 30u);
     EXPECT_TRUE(r.remarks.empty());
