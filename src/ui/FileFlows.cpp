@@ -102,10 +102,7 @@ void TForm1::OpenFile(const QString& path) {
     ReportFailure(messages_, outcome.status);
     if (EditorTakesResult(outcome.status)) Adopt(std::move(draft));
     // The folder follows every file that was read, but not a cws file that stopped early.
-    if (outcome.status == morvat::LoadStatus::Loaded ||
-        outcome.status == morvat::LoadStatus::ReadFailed) {
-        folders_.OpenFolder = FolderText(file);
-    }
+    if (outcome.updatesOpenFolder) folders_.OpenFolder = FolderText(file);
 }
 
 void TForm1::Button5Click() {
