@@ -6,27 +6,12 @@
 
 #include "CardWriter.h"
 #include "Cli.h"
+#include "CliRunner.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 
 namespace morvat::cli {
 namespace {
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunIn(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliRun run;
-    run.status = RunCli(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 bool Has(const std::string& text, std::string_view part) {
     return text.find(part) != std::string::npos;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "Cli.h"
+#include "CliRunner.h"
 #include "Json.h"
 #include "TempDir.h"
 #include "TestPaths.h"
@@ -15,22 +16,6 @@
 
 namespace morvat::cli {
 namespace {
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunIn(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliRun run;
-    run.status = RunCli(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 std::string Joined(const std::vector<std::string>& lines) {
     std::string text;
