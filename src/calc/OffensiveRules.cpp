@@ -9,12 +9,11 @@ void Lowering(PhaseItems& items, Flag present, const char* ability, std::int64_t
               std::int64_t resetPoints, std::int64_t perStep) {
     if (!present) return;
     if (b == 0) {
-        items.Add(resetPoints, PointLine(std::string(ability) + "初期化", resetPoints));
+        items.Add(resetPoints, std::string(ability) + "初期化");
         return;
     }
     const Points p = Points{perStep} * b * r;
-    items.Add(p, PointLine(std::string(ability) + "減衰", p,
-                           Slot(b) + "*" + Slot(r) + "*" + std::to_string(perStep)));
+    items.Add(p, std::string(ability) + "減衰", Slot(b) + "*" + Slot(r) + "*" + std::to_string(perStep));
 }
 
 // A state that lasts r rounds at a fixed price per round.
@@ -22,23 +21,22 @@ void Lasting(PhaseItems& items, Flag present, const char* state, std::int64_t r,
              std::int64_t perRound) {
     if (!present) return;
     const Points p = Points{perRound} * r;
-    items.Add(p, PointLine(state, p, Slot(r) + "*" + std::to_string(perRound)));
+    items.Add(p, state, Slot(r) + "*" + std::to_string(perRound));
 }
 
 }  // namespace
 
-Points RateOffensiveEffects(const EnemySideRecord& e, std::vector<std::string>& lines) {
-    PhaseItems items{lines};
+void RateOffensiveEffects(const EnemySideRecord& e, PhaseItems& items) {
 
     if (e.damageLv) {
         const Points v = e.damageLvSum;
         const Points p = Points{55} * v * (v + 10) / 10;
-        items.Add(p, PointLine("基本ダメージ(Lv比)", p, Growth(v, "0.1", "55")));
+        items.Add(p, "基本ダメージ(Lv比)", Growth(v, "0.1", "55"));
     }
     if (e.damageFixed) {
         const Points v = e.damageFixedSum;
         const Points p = Points{45} * v * (Points{5} * v + 100) / 1000;
-        items.Add(p, PointLine("基本ダメージ(固定)", p, Growth(v, "0.05", "4.5")));
+        items.Add(p, "基本ダメージ(固定)", Growth(v, "0.05", "4.5"));
     }
     items.AddFixed(e.damageMax, "基本ダメージ(最大)", 1200);
 
@@ -46,12 +44,12 @@ Points RateOffensiveEffects(const EnemySideRecord& e, std::vector<std::string>& 
     if (e.weakDamageLv) {
         const Points v = e.weakDamageLvSum;
         const Points p = Points{40} * v * (Points{5} * v + 100) / 100;
-        items.Add(p, PointLine("弱属性ダメージ(Lv比)", p, Growth(v, "0.05", "40")));
+        items.Add(p, "弱属性ダメージ(Lv比)", Growth(v, "0.05", "40"));
     }
     if (e.weakDamageFixed) {
         const Points v = e.weakDamageFixedSum;
         const Points p = Points{4} * v * (Points{4} * v + 100) / 100;
-        items.Add(p, PointLine("弱属性ダメージ(固定)", p, Growth(v, "0.04", "4")));
+        items.Add(p, "弱属性ダメージ(固定)", Growth(v, "0.04", "4"));
     }
     items.AddFixed(e.weakDamageMax, "弱属性ダメージ(最大)", 800);
 
@@ -59,12 +57,12 @@ Points RateOffensiveEffects(const EnemySideRecord& e, std::vector<std::string>& 
         const Points v = e.poisonLvSum;
         // The 500 comes after the division: it is the price of poisoning at all.
         const Points p = Points{125} * v * (v + 10) / 10 + 500;
-        items.Add(p, PointLine("中毒(Lv比)", p, Growth(v, "0.1", "125") + "+500"));
+        items.Add(p, "中毒(Lv比)", Growth(v, "0.1", "125") + "+500");
     }
     if (e.poisonFixed) {
         const Points v = e.poisonFixedSum;
         const Points p = Points{120} * v;
-        items.Add(p, PointLine("中毒(固定)", p, Slot(v) + "*120"));
+        items.Add(p, "中毒(固定)", Slot(v) + "*120");
     }
     items.AddFixed(e.poisonMax, "中毒(最大)", 10000);
 
@@ -72,12 +70,12 @@ Points RateOffensiveEffects(const EnemySideRecord& e, std::vector<std::string>& 
         const Points v = e.paralysisLvSum;
         // 15 × v × (v + 10) is v × (1 + v × 0.1) × 150 exactly, so no division is needed.
         const Points p = Points{15} * v * (v + 10) + 700;
-        items.Add(p, PointLine("麻痺(Lv比)", p, Growth(v, "0.1", "150") + "+700"));
+        items.Add(p, "麻痺(Lv比)", Growth(v, "0.1", "150") + "+700");
     }
     if (e.paralysisFixed) {
         const Points v = e.paralysisFixedSum;
         const Points p = Points{170} * v;
-        items.Add(p, PointLine("麻痺(固定)", p, Slot(v) + "*170"));
+        items.Add(p, "麻痺(固定)", Slot(v) + "*170");
     }
     items.AddFixed(e.paralysisMax, "麻痺(最大)", 15000);
 
@@ -102,33 +100,21 @@ Points RateOffensiveEffects(const EnemySideRecord& e, std::vector<std::string>& 
     if (e.dealConfusion) {
         const Points n = e.dealConfusionCount;
         const Points p = Points{80} * n;
-        items.Add(p, PointLine("混乱配布", p, Slot(n) + "*80"));
+        items.Add(p, "混乱配布", Slot(n) + "*80");
     }
-    return items.total;
 }
 
-Points RateOffensiveAttributes(const EnemySideRecord& e, std::vector<std::string>& lines) {
-    PhaseItems items{lines};
+void RateOffensiveAttributes(const EnemySideRecord& e, PhaseItems& items) {
     // "物理属性" and "魔法属性" are the plain cases and give no line.
-    if (e.mixedAttribute == 1) items.Add(50, PointLine("魔法的物理属性", 50));
-    if (e.mixedAttribute == 2) items.Add(-50, PointLine("物理的魔法属性", -50));
-    if (e.resistOnly) items.Add(20, PointLine("抵抗属性", 20));
-    return items.total;
+    if (e.mixedAttribute == 1) items.Add(50, "魔法的物理属性");
+    if (e.mixedAttribute == 2) items.Add(-50, "物理的魔法属性");
+    if (e.resistOnly) items.Add(20, "抵抗属性");
 }
 
-Points RateKeyCodes(const EnemySideRecord& e, std::vector<std::string>& lines) {
+void RateKeyCodes(const EnemySideRecord& e, PhaseItems& items) {
     // Key codes count after the range step, so they keep their full value.
-    Points total = 0;
-    const auto keyCode = [&](Flag set, const char* name, std::int64_t add) {
-        if (!set) return;
-        lines.push_back(std::string("キーコード[") + name + "]");
-        lines.push_back(PointLine("　追加", add));
-        lines.emplace_back();
-        total += add;
-    };
-    keyCode(e.assassin, "暗殺", 5);
-    keyCode(e.longRange, "遠距離攻撃", 2);
-    return total;
+    if (e.assassin) items.Add(5, "キーコード[暗殺]");
+    if (e.longRange) items.Add(2, "キーコード[遠距離攻撃]");
 }
 
 std::vector<std::string> OffensiveRemarks(const SkillRecord& record) {

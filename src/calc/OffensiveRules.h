@@ -11,15 +11,14 @@
 
 namespace morvat {
 
-// First phase: appends one line per effect item present, in the fixed item order, and
-// returns the sum of their points.
-Points RateOffensiveEffects(const EnemySideRecord& enemy, std::vector<std::string>& lines);
+// First phase: one item per effect item present, in the fixed item order.
+void RateOffensiveEffects(const EnemySideRecord& enemy, PhaseItems& items);
 
 // Second phase, after the voice item: the mixed attribute and the resistance type.
-Points RateOffensiveAttributes(const EnemySideRecord& enemy, std::vector<std::string>& lines);
+void RateOffensiveAttributes(const EnemySideRecord& enemy, PhaseItems& items);
 
-// Last phase, after the modifiers on use: the key codes, each with its blank line.
-Points RateKeyCodes(const EnemySideRecord& enemy, std::vector<std::string>& lines);
+// Last phase, after the modifiers on use: the key codes.
+void RateKeyCodes(const EnemySideRecord& enemy, PhaseItems& items);
 
 // How effects were reckoned, then the supportive effects this path left out.
 std::vector<std::string> OffensiveRemarks(const SkillRecord& record);

@@ -7,9 +7,12 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "calc/ReportItem.h"
 
 namespace morvat {
 
@@ -98,19 +101,24 @@ inline std::string Growth(Points v, const char* rate, const char* factor) {
     return Slot(v) + "*(1+" + Slot(v) + "*" + rate + ")*" + factor;
 }
 
-// The items of one phase: each present item appends its line and adds its points.
+// The items of one phase, or of one part of a phase: each present item is recorded with its
+// points and adds them to `sum`. `start` is the phase's running total before these items,
+// so that every item can carry the running total after it.
 struct PhaseItems {
-    std::vector<std::string>& lines;
-    Points total = 0;
+    std::vector<ReportItem>& items;
+    ReportPhase phase;
+    Points start = 0;
+    Points sum = 0;
 
-    void Add(Points points, std::string line) {
-        total += points;
-        lines.push_back(std::move(line));
+    void Add(Points points, std::string label, std::optional<std::string> formula = std::nullopt) {
+        sum += points;
+        items.push_back(ReportItem{phase, std::move(label), points.value(), std::move(formula),
+                                   (start + sum).value()});
     }
 
     // An item worth a fixed amount: "label： 700 point".
     void AddFixed(bool present, const char* label, std::int64_t points) {
-        if (present) Add(points, PointLine(label, points));
+        if (present) Add(points, label);
     }
 };
 

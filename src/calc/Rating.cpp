@@ -11,18 +11,39 @@ std::string PhaseHeader(const char* phase) {
     return std::string("--") + phase + " フェーズ" + std::string(67, '-');
 }
 
+// An item that the rating counts itself, onto a running total it keeps itself.
+void Record(std::vector<ReportItem>& items, ReportPhase phase, std::string label, Points points,
+            Points running, std::optional<std::string> formula = std::nullopt) {
+    items.push_back(
+        ReportItem{phase, std::move(label), points.value(), std::move(formula), running.value()});
+}
+
 // One modifier on use: every notch of the track bar is worth one point, after the range step.
-void UseModifier(std::vector<std::string>& body, Points& running, Flag set, std::uint8_t mod,
+void UseModifier(std::vector<ReportItem>& items, Points& running, Flag set, std::uint8_t mod,
                  const char* label) {
     if (!set) return;
     const Points add = Points{mod} - 10;
-    body.emplace_back(label);
-    body.push_back(PointLine("　追加", add));
-    body.emplace_back();
     running += add;
+    Record(items, ReportPhase::Last, label, add, running);
 }
 
 }  // namespace
+
+const char* PhaseName(ReportPhase phase) {
+    switch (phase) {
+        case ReportPhase::First:
+            return "first";
+        case ReportPhase::Second:
+            return "second";
+        case ReportPhase::Last:
+            return "last";
+        case ReportPhase::KeyCodes:
+            return "keycodes";
+        case ReportPhase::Remarks:
+            break;
+    }
+    return "remarks";
+}
 
 std::vector<std::string> RatingReport::lines() const {
     std::vector<std::string> all = body;
@@ -36,63 +57,118 @@ RatingReport RateSkill(const SkillRecord& record) {
     const SideHeader& header = supportive ? static_cast<const SideHeader&>(record.ally)
                                           : static_cast<const SideHeader&>(record.enemy);
     RatingReport report;
-    std::vector<std::string>& body = report.body;
+    std::vector<ReportItem>& items = report.items;
 
-    body.push_back(PhaseHeader("1st"));
-    body.emplace_back();
-    Points running = supportive ? RateSupportiveEffects(record.ally, body)
-                                : RateOffensiveEffects(record.enemy, body);
-    body.emplace_back();
-    body.push_back(PointLine("　以上合計", running));
-    body.emplace_back();
+    PhaseItems effects{items, ReportPhase::First};
+    if (supportive) {
+        RateSupportiveEffects(record.ally, effects);
+    } else {
+        RateOffensiveEffects(record.enemy, effects);
+    }
+    Points running = effects.sum;
 
-    body.push_back(PhaseHeader("2nd"));
-    body.emplace_back();
     Points second = running;
     if (header.successStep != 5) {
         const Points step = Points{header.successStep} - 5;
         const Points amount = running * step * 15 / 100;
         second += amount;
-        body.push_back(PointLine("成功率修正", amount, Slot(running) + "*" + Slot(step) + "*0.15"));
+        Record(items, ReportPhase::Second, "成功率修正", amount, second,
+               Slot(running) + "*" + Slot(step) + "*0.15");
     }
     if (header.needsVoice) {
         second += -50;
-        body.push_back(PointLine("要発声", -50));
+        Record(items, ReportPhase::Second, "要発声", -50, second);
     }
-    if (!supportive) second += RateOffensiveAttributes(record.enemy, body);
+    if (!supportive) {
+        PhaseItems attributes{items, ReportPhase::Second, second};
+        RateOffensiveAttributes(record.enemy, attributes);
+        second += attributes.sum;
+    }
+
+    // The range step starts over from the second-phase total; the first-phase sum is done.
+    const Points first = running;
+    if (header.toAll == 0) {
+        running = second / 7 - 60;
+        Record(items, ReportPhase::Last, "範囲-単体", running, running, Slot(second) + "/7-60");
+    } else {
+        running = second / 4;
+        Record(items, ReportPhase::Last, "範囲-全体", running, running, Slot(second) + "/4");
+    }
+    items.back().replacesTotal = true;
+    UseModifier(items, running, header.hasAvoidMod, header.avoidMod, "使用時回避力修正");
+    UseModifier(items, running, header.hasResistMod, header.resistMod, "使用時抵抗力修正");
+    UseModifier(items, running, header.hasDefenceMod, header.defenceMod, "使用時防御力修正");
+    if (!supportive) {
+        PhaseItems keyCodes{items, ReportPhase::KeyCodes, running};
+        RateKeyCodes(record.enemy, keyCodes);
+        running += keyCodes.sum;
+    }
+
+    for (std::string& remark : supportive ? SupportiveRemarks(record) : OffensiveRemarks(record)) {
+        items.push_back(ReportItem{ReportPhase::Remarks, std::move(remark)});
+    }
+
+    report.firstTotal = first.value();
+    report.secondTotal = second.value();
+    report.total = running.value();
+    report.body = ReportBody(report);
+    report.trailer = ReportTrailer(report);
+    for (const ReportItem& item : report.items) {
+        if (item.phase == ReportPhase::Remarks) report.remarks.push_back(item.label);
+    }
+    return report;
+}
+
+std::vector<std::string> ReportBody(const RatingReport& report) {
+    std::vector<std::string> body;
+    const auto itemLines = [&](ReportPhase phase) {
+        for (const ReportItem& item : report.items) {
+            if (item.phase == phase) {
+                body.push_back(PointLine(item.label, item.points, item.formula.value_or("")));
+            }
+        }
+    };
+    const auto subtotal = [&](std::int64_t total) {
+        body.emplace_back();
+        body.push_back(PointLine("　以上合計", total));
+        body.emplace_back();
+    };
+
+    body.push_back(PhaseHeader("1st"));
     body.emplace_back();
-    body.push_back(PointLine("　以上合計", second));
+    itemLines(ReportPhase::First);
+    subtotal(report.firstTotal);
+
+    body.push_back(PhaseHeader("2nd"));
     body.emplace_back();
+    itemLines(ReportPhase::Second);
+    subtotal(report.secondTotal);
 
     body.push_back(PhaseHeader("last"));
     body.emplace_back();
-    // The range step starts over from the second-phase total; the first-phase sum is done.
-    if (header.toAll == 0) {
-        running = second / 7 - 60;
-        body.emplace_back("範囲-単体");
-        body.push_back(PointLine("　基本値", running, Slot(second) + "/7-60"));
-    } else {
-        running = second / 4;
-        body.emplace_back("範囲-全体");
-        body.push_back(PointLine("　基本値", running, Slot(second) + "/4"));
+    // Each step of the last phase is a block: its name, then what it is worth, then a blank.
+    for (const ReportItem& item : report.items) {
+        if (item.phase != ReportPhase::Last && item.phase != ReportPhase::KeyCodes) continue;
+        body.push_back(item.label);
+        body.push_back(PointLine(item.replacesTotal ? "　基本値" : "　追加", item.points,
+                                 item.formula.value_or("")));
+        body.emplace_back();
     }
-    body.emplace_back();
-    UseModifier(body, running, header.hasAvoidMod, header.avoidMod, "使用時回避力修正");
-    UseModifier(body, running, header.hasResistMod, header.resistMod, "使用時抵抗力修正");
-    UseModifier(body, running, header.hasDefenceMod, header.defenceMod, "使用時防御力修正");
-    if (!supportive) running += RateKeyCodes(record.enemy, body);
 
-    body.push_back("合計： " + Num(running));
+    body.push_back("合計： " + Num(report.total));
     body.emplace_back();
     body.emplace_back();
-    body.push_back("技能レベル： " + FormatSkillLevel(running.value()));
+    body.push_back("技能レベル： " + FormatSkillLevel(report.total));
     body.emplace_back();
+    return body;
+}
 
-    report.remarks = supportive ? SupportiveRemarks(record) : OffensiveRemarks(record);
-    report.trailer = {std::string(75, '='), "", "", "", "【備考】"};
-    report.trailer.insert(report.trailer.end(), report.remarks.begin(), report.remarks.end());
-    report.total = running.value();
-    return report;
+std::vector<std::string> ReportTrailer(const RatingReport& report) {
+    std::vector<std::string> trailer = {std::string(75, '='), "", "", "", "【備考】"};
+    for (const ReportItem& item : report.items) {
+        if (item.phase == ReportPhase::Remarks) trailer.push_back(item.label);
+    }
+    return trailer;
 }
 
 std::string FormatSkillLevel(std::int64_t total) {
@@ -100,6 +176,10 @@ std::string FormatSkillLevel(std::int64_t total) {
     const std::int64_t tenth = total % 10 < 0 ? -(total % 10) : total % 10;
     const std::string sign = (total < 0 && whole == 0) ? "-" : "";
     return sign + std::to_string(whole) + "." + std::to_string(tenth);
+}
+
+std::string LevelSummary(std::int64_t total) {
+    return "技能レベル：" + FormatSkillLevel(total) + "（合計 " + std::to_string(total) + "）";
 }
 
 }  // namespace morvat

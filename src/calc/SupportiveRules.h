@@ -11,9 +11,8 @@
 
 namespace morvat {
 
-// First phase: appends one line per effect item present, in the fixed item order, and
-// returns the sum of their points.
-Points RateSupportiveEffects(const AllySideRecord& ally, std::vector<std::string>& lines);
+// First phase: one item per effect item present, in the fixed item order.
+void RateSupportiveEffects(const AllySideRecord& ally, PhaseItems& items);
 
 // How effects were reckoned, then the offensive effects this path left out.
 std::vector<std::string> SupportiveRemarks(const SkillRecord& record);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "Commands.h"
 #include "Json.h"
 #include "calc/Rating.h"
 #include "files/CardList.h"
@@ -42,6 +43,12 @@ Commands:
       The Skill*.wid files of FOLDER with their card names, as the loader
       dialog lists them.
         morvat-ex-cli list examples
+  compare [--side enemy|ally] [--json] A B
+      Rates two files and shows where their points differ: a line each for
+      the total and the skill level, then one per item that differs, with the
+      points in A, in B and the difference B - A ("-" where a file has no
+      such item). Lines are tab-separated.
+        morvat-ex-cli compare examples/damage-single.cws examples/SkillFireBolt.wid
 
 Options:
   --side enemy|ally  the side a card aimed at both sides is rated for
@@ -52,12 +59,12 @@ Options:
   --version          show the version
 
 Exit status: 0 done, 2 a file cannot be opened, 3 a file cannot be read
-(for --summary: some file), 64 wrong arguments.
+(for --summary: some file; for compare: the first file that failed), 64 wrong
+arguments.
 )";
 
-enum class Side { Unset, Enemy, Ally };
+}  // namespace
 
-// Messages about one file: "morvat-ex-cli: PATH: message".
 void Complain(std::ostream& err, const std::string& path, std::string_view message) {
     err << kProgram << ": " << path << ": " << message << '\n';
 }
@@ -67,6 +74,8 @@ int Usage(std::ostream& err, std::string_view problem) {
         << "Try '" << kProgram << " --help' for more information.\n";
     return kExitUsage;
 }
+
+namespace {
 
 // The answers the desktop editor asks the user for, given on the command line instead.
 class CliPrompts : public LoadPrompts {
@@ -90,14 +99,8 @@ private:
     Side side_;
 };
 
-struct Rated {
-    int status = kExitOk;
-    std::string failure;  // the message for the user when status is not kExitOk
-    EditorState editor;
-};
+}  // namespace
 
-// The editor's "ロード": a name ending in ".cws" is read as a cws file, any other file as
-// a skill card.
 Rated LoadForRating(const std::string& path, Side side, std::ostream& err) {
     Rated result;
     CliPrompts prompts(err, path, side);
@@ -118,7 +121,26 @@ Rated LoadForRating(const std::string& path, Side side, std::ostream& err) {
     return {kExitReadFailed, std::string(kReadFailed) + " " + std::to_string(outcome.code), {}};
 }
 
-// A summary field must not break the line into more fields or lines.
+std::optional<std::string> TakeSide(const std::vector<std::string>& args, std::size_t& i,
+                                    Side& side) {
+    const std::string& arg = args[i];
+    std::string value;
+    if (arg == "--side") {
+        if (i + 1 >= args.size()) return "option '--side' needs enemy or ally";
+        value = args[++i];
+    } else {
+        value = arg.substr(std::string_view("--side=").size());
+    }
+    if (value == "enemy") {
+        side = Side::Enemy;
+    } else if (value == "ally") {
+        side = Side::Ally;
+    } else {
+        return "option '--side' takes enemy or ally, not '" + value + "'";
+    }
+    return std::nullopt;
+}
+
 std::string Field(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
@@ -126,6 +148,8 @@ std::string Field(std::string_view text) {
     }
     return out;
 }
+
+namespace {
 
 struct RateOptions {
     Side side = Side::Unset;
@@ -148,20 +172,7 @@ std::optional<std::string> ParseRate(const std::vector<std::string>& args, RateO
         } else if (arg == "--summary") {
             options.summary = true;
         } else if (arg == "--side" || arg.starts_with("--side=")) {
-            std::string value;
-            if (arg == "--side") {
-                if (i + 1 >= args.size()) return "option '--side' needs enemy or ally";
-                value = args[++i];
-            } else {
-                value = arg.substr(std::string_view("--side=").size());
-            }
-            if (value == "enemy") {
-                options.side = Side::Enemy;
-            } else if (value == "ally") {
-                options.side = Side::Ally;
-            } else {
-                return "option '--side' takes enemy or ally, not '" + value + "'";
-            }
+            if (auto problem = TakeSide(args, i, options.side)) return problem;
         } else {
             return "unknown option '" + arg + "'";
         }
@@ -189,7 +200,7 @@ void PrintJson(std::ostream& out, const std::string& path, const EditorState& ed
     array(report.lines());
     out << ",\"remarks\":";
     array(report.remarks);
-    out << "}\n";
+    out << ",\"items\":" << JsonItems(report.items) << "}\n";
 }
 
 int RateOne(const RateOptions& options, std::ostream& out, std::ostream& err) {
@@ -284,6 +295,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (command == "rate") return Rate(args, out, err);
     if (command == "list") return List(args, out, err);
+    if (command == "compare") return Compare(args, out, err);
     return Usage(err, "unknown command '" + command + "'");
 }
 

@@ -42,4 +42,16 @@ std::string JsonString(std::string_view text) {
     return out;
 }
 
+std::string JsonItems(const std::vector<ReportItem>& items) {
+    std::string out = "[";
+    for (const ReportItem& item : items) {
+        if (out.size() > 1) out += ',';
+        out += "{\"phase\":" + JsonString(PhaseName(item.phase)) +
+               ",\"label\":" + JsonString(item.label) +
+               ",\"points\":" + std::to_string(item.points) + ",\"formula\":" +
+               (item.formula ? JsonString(*item.formula) : std::string("null")) + "}";
+    }
+    return out + "]";
+}
+
 }  // namespace morvat::cli

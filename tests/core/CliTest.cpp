@@ -112,6 +112,17 @@ TEST(CliRateTest, CwsFileThatStopsEarly) {
 
 // ---------------------------------------------------------------------------------------
 
+// The worked example's items: phase, label, points and formula of each scored line.
+const std::string kWorkedExampleItems =
+    R"j({"phase":"first","label":"基本ダメージ(Lv比)","points":1100,)j"
+    R"j("formula":"<10>*(1+<10>*0.1)*55"},)j"
+    R"j({"phase":"second","label":"成功率修正","points":165,"formula":"<1100>*<1>*0.15"},)j"
+    R"j({"phase":"second","label":"要発声","points":-50,"formula":null},)j"
+    R"j({"phase":"second","label":"魔法的物理属性","points":50,"formula":null},)j"
+    R"j({"phase":"last","label":"範囲-単体","points":120,"formula":"<1265>/7-60"},)j"
+    R"j({"phase":"last","label":"使用時回避力修正","points":2,"formula":null},)j"
+    R"j({"phase":"keycodes","label":"キーコード[暗殺]","points":5,"formula":null})j";
+
 TEST(CliJsonTest, ReportAsOneObject) {
     const CliRun run = RunIn({"rate", "--json", Example("damage-single.cws")});
     ASSERT_EQ(run.status, kExitOk);
@@ -122,7 +133,7 @@ TEST(CliJsonTest, ReportAsOneObject) {
     EXPECT_EQ(run.out, "{\"file\":" + JsonString(Example("damage-single.cws")) +
                            ",\"cardName\":\"damage-single\",\"cardLevel\":\"-\",\"total\":127,"
                            "\"skillLevel\":\"12.7\",\"lines\":[" +
-                           lines + "],\"remarks\":[]}\n");
+                           lines + "],\"remarks\":[],\"items\":[" + kWorkedExampleItems + "]}\n");
 }
 
 TEST(CliJsonTest, FileNamesThatAreNotUtf8StayValidJson) {
