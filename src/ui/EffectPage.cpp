@@ -267,6 +267,7 @@ void TForm1::SpeedButtonClick(int kind) {
     }
     RefreshEffectList();
     RefreshPanes();
+    Edited();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -295,11 +296,13 @@ void TForm1::Obelist2Click() {
     }
     const int attribute = SelectedRowOf(Obelist2);
     if (attribute != morvat::kNoSelection) morvat::SetSelectedAttribute(editor_, attribute);
+    Edited();
 }
 
 void TForm1::ObepkindClick(int index) {
     morvat::SetSelectedValueKind(editor_, index);
     Obepoint->setEnabled(index != morvat::kValueKindMax);
+    Edited();
 }
 
 void TForm1::NumberBoxChange(QLineEdit* box, UpDown* spinner,
@@ -313,6 +316,7 @@ void TForm1::NumberBoxChange(QLineEdit* box, UpDown* spinner,
     }
     spinner->setPosition(typed);  // an out-of-range number is brought into the range
     write(editor_, spinner->position());
+    Edited();
 }
 
 void TForm1::ObepointChange() {
@@ -324,5 +328,7 @@ void TForm1::OberoundChange() {
 }
 
 void TForm1::ObevariasChange(int position) {
-    if (!refreshing_) morvat::SetSelectedVariation(editor_, position);
+    if (refreshing_) return;
+    morvat::SetSelectedVariation(editor_, position);
+    Edited();
 }

@@ -126,6 +126,7 @@ void TForm1::Button5Click() {
 void TForm1::Button4Click() {
     morvat::ClearEditor(editor_);
     RefreshAll();
+    Edited();
 }
 
 void TForm1::FormClose() {

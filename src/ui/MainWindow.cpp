@@ -58,6 +58,11 @@ TForm1::TForm1(Messages& messages, SettingsStore settings, QWidget* parent)
     PageControl1->addTab(TabSheet1, QStringLiteral("属性"));
     PageControl1->addTab(TabSheet2, QStringLiteral("使用時修正/成功率"));
     PageControl1->addTab(TabSheet3, QStringLiteral("効果"));
+    // The tab row has room beside its three tabs, so the level needs no space of its own.
+    liveLevel = new LiveLevel(PageControl1);
+    liveLevel->setObjectName(QStringLiteral("LiveLevel"));
+    PageControl1->setCornerWidget(liveLevel, Qt::TopRightCorner);
+    connect(this, &TForm1::editorChanged, this, [this] { liveLevel->Show(editor_); });
 
     // The button bar, in the order of its tab stops.
     const std::array<std::pair<QPushButton**, const char*>, 5> bar{{
@@ -86,6 +91,7 @@ TForm1::TForm1(Messages& messages, SettingsStore settings, QWidget* parent)
 
     BindHeaderControls();
     RefreshAll();
+    liveLevel->Show(editor_);
     folders_ = settings_.Read();
 }
 
@@ -183,12 +189,20 @@ QWidget* TForm1::BuildModifierPage() {
 }
 
 void TForm1::BindHeaderControls() {
-    connect(ObTarget, &RadioGroup::clicked, this, [this](int i) { editor_.ObTarget = i; });
-    connect(ObAttribute, &RadioGroup::clicked, this, [this](int i) { editor_.ObAttribute = i; });
-    connect(ObDefence, &RadioGroup::clicked, this, [this](int i) { editor_.ObDefence = i; });
+    const auto bindRadio = [this](RadioGroup* group, int morvat::EditorState::*field) {
+        connect(group, &RadioGroup::clicked, this, [this, field](int i) {
+            editor_.*field = i;
+            Edited();
+        });
+    };
+    bindRadio(ObTarget, &morvat::EditorState::ObTarget);
+    bindRadio(ObAttribute, &morvat::EditorState::ObAttribute);
+    bindRadio(ObDefence, &morvat::EditorState::ObDefence);
     const auto bindCheck = [this](QCheckBox* box, bool morvat::EditorState::*field) {
         connect(box, &QCheckBox::toggled, this, [this, field](bool on) {
-            if (!refreshing_) editor_.*field = on;
+            if (refreshing_) return;
+            editor_.*field = on;
+            Edited();
         });
     };
     bindCheck(ObFaratack, &morvat::EditorState::ObFaratack);
@@ -196,7 +210,9 @@ void TForm1::BindHeaderControls() {
     bindCheck(ObVoice, &morvat::EditorState::ObVoice);
     const auto bindBar = [this](QSlider* bar, int morvat::EditorState::*field) {
         connect(bar, &QSlider::valueChanged, this, [this, field](int v) {
-            if (!refreshing_) editor_.*field = v;
+            if (refreshing_) return;
+            editor_.*field = v;
+            Edited();
         });
     };
     bindBar(ObEscape, &morvat::EditorState::ObEscape);
@@ -231,6 +247,7 @@ void TForm1::RefreshHeader() {
 void TForm1::Adopt(morvat::EditorState state) {
     editor_ = std::move(state);
     RefreshAll();
+    Edited();
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "Icons.h"
+#include "LiveLevel.h"
 #include "Settings.h"
 #include "Widgets.h"
 #include "model/EditorState.h"
@@ -61,6 +62,11 @@ public slots:
     void FormShow();
     void FormClose();
 
+signals:
+    // The editor state changed in a way that can change the rating: a control, the effect
+    // list, a load or a clear.
+    void editorChanged();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -85,6 +91,8 @@ private:
     // Takes a new editor state after a load and shows it.
     void Adopt(morvat::EditorState state);
     void NumberBoxChange(QLineEdit* box, UpDown* spinner, void (*write)(morvat::EditorState&, int));
+    // Every write into the editor state ends here.
+    void Edited() { emit editorChanged(); }
 
     Messages& messages_;
     SettingsStore settings_;
@@ -106,6 +114,7 @@ public:
     QPushButton* Button3 = nullptr;
     QPushButton* Button5 = nullptr;
     QPushButton* Button4 = nullptr;
+    LiveLevel* liveLevel = nullptr;  // the level of the card as it stands, beside the tabs
 
     RadioGroup* ObTarget = nullptr;
     QLabel* ObCardname = nullptr;

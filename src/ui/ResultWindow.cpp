@@ -1,6 +1,8 @@
 #include "ResultWindow.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
+#include <QScrollArea>
 #include <QStringList>
 #include <QVBoxLayout>
 
@@ -8,6 +10,8 @@
 #include "Icons.h"
 #include "Messages.h"
 #include "QtPaths.h"
+#include "ReportChart.h"
+#include "calc/Comparison.h"
 
 namespace {
 
@@ -48,9 +52,38 @@ TForm2::TForm2(Messages& messages, QWidget* parent)
     Biko = Memo("Biko", this);
     Biko->hide();
 
+    Pages = new QTabWidget(this);
+    Pages->setObjectName(QStringLiteral("Pages"));
+    Pages->setDocumentMode(true);
+    Pages->addTab(Memo1, QStringLiteral("計算"));
+    Chart = new ReportChart;
+    auto* chartArea = new QScrollArea;
+    chartArea->setObjectName(QStringLiteral("ChartArea"));
+    chartArea->setWidget(Chart);
+    chartArea->setWidgetResizable(true);
+    chartArea->setFrameShape(QFrame::NoFrame);
+    Pages->addTab(chartArea, QStringLiteral("内訳"));
+
+    PinButton = new QPushButton(QStringLiteral("固定"), this);
+    PinButton->setObjectName(QStringLiteral("PinButton"));
+    PinButton->setCheckable(true);
+    PinButton->setEnabled(false);
+    PinButton->setToolTip(
+        QStringLiteral("この結果を残し、次からの計算との差を内訳に示します。もう一度押すと解除します"));
+    connect(PinButton, &QPushButton::toggled, this, &TForm2::Pin);
+    PinDifference = new QLabel(this);
+    PinDifference->setObjectName(QStringLiteral("PinDifference"));
+    PinDifference->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* pinBar = new QHBoxLayout;
+    pinBar->setContentsMargins(4, 2, 4, 4);
+    pinBar->addWidget(PinButton);
+    pinBar->addWidget(PinDifference, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Memo1);
+    layout->setSpacing(0);
+    layout->addWidget(Pages, 1);
+    layout->addLayout(pinBar);
 }
 
 void TForm2::ShowReport(const morvat::RatingReport& report) {
@@ -65,6 +98,9 @@ void TForm2::ShowReport(const morvat::RatingReport& report) {
     }
     Memo1->moveCursor(QTextCursor::Start);  // the reader starts at the first phase
     resultTotal = report.total;
+    current_ = report;
+    PinButton->setEnabled(true);
+    ShowComparison();
     levelMessagePending = true;
     if (isActiveWindow()) {
         // Already in front: no activation will come, so announce now.
@@ -84,6 +120,30 @@ void TForm2::FormActivate() {
     messages_.Inform(
         QStringLiteral("技能レベル： ") + FromUtf8(morvat::FormatSkillLevel(resultTotal)),
         QStringLiteral("結果"));
+}
+
+void TForm2::Pin(bool on) {
+    if (on && current_) {
+        pinned_ = current_;
+    } else {
+        pinned_.reset();
+    }
+    if (PinButton->isChecked() != pinned()) PinButton->setChecked(pinned());
+    ShowComparison();
+}
+
+void TForm2::ShowComparison() {
+    if (!current_) return;
+    Chart->setReport(*current_, pinned_ ? &*pinned_ : nullptr);
+    if (!pinned_) {
+        PinDifference->clear();
+        return;
+    }
+    const morvat::RatingComparison comparison = morvat::CompareRatings(*pinned_, *current_);
+    PinDifference->setText(
+        QStringLiteral("固定との差：技能レベル %1（合計 %2）")
+            .arg(FromUtf8(morvat::FormatLevelDifference(comparison.totalDifference)),
+                 FromUtf8(morvat::FormatPointsDifference(comparison.totalDifference))));
 }
 
 void TForm2::changeEvent(QEvent* event) {

@@ -96,6 +96,19 @@ int RenderScreenshots(const QString& folder) {
     guide.form2->resize(guide.form2->width(), 640);
     guide.form2->show();
     ok &= Save(*guide.form2, folder, QStringLiteral("guide-result.png"));
+    ok &= Save(*guide.form1, folder, QStringLiteral("main-live-level.png"));
+
+    // The chart of the rich card above, then a pinned result against a changed card.
+    editor.form2->Pages->setCurrentIndex(1);
+    ok &= Save(*editor.form2, folder, QStringLiteral("result-chart.png"));
+    guide.form2->Pages->setCurrentIndex(1);
+    guide.form2->resize(guide.form2->width(), 484);
+    guide.form2->PinButton->click();
+    guide.form1->ObVoice->click();
+    guide.form1->ObFaratack->click();
+    guide.form1->ObAttribute->item(3)->click();
+    guide.form1->Button1Click();
+    ok &= Save(*guide.form2, folder, QStringLiteral("result-pinned.png"));
 
     // The shipped example cards, one of them chosen.
     TForm3 loader(&form);

@@ -1,0 +1,53 @@
+#include "LiveLevel.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "QtPaths.h"
+#include "calc/Rating.h"
+#include "model/SkillRecord.h"
+
+LiveLevel::LiveLevel(QWidget* parent) : QLabel(parent) {
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // A size smaller than the tabs' captions, so that four-digit totals still fit beside them.
+    QFont smaller = font();
+    smaller.setPixelSize(11);
+    setFont(smaller);
+    setContentsMargins(0, 0, 4, 0);
+}
+
+void LiveLevel::Show(const morvat::EditorState& editor) {
+    const morvat::RatingReport report = morvat::RateSkill(morvat::GatherSkillRecord(editor));
+    full_ = FromUtf8(morvat::LevelSummary(report.total));
+    setToolTip(full_);
+    Elide();
+}
+
+// As a corner of a tab widget the line takes the room the tabs leave, never room the tabs
+// need: the tabs keep their whole captions and a long line is shortened instead.
+QSize LiveLevel::sizeHint() const {
+    const QFontMetrics metrics(font());
+    const QMargins margins = contentsMargins();
+    int width = metrics.horizontalAdvance(full_) + margins.left() + margins.right();
+    if (const auto* tabs = qobject_cast<const QTabWidget*>(parentWidget())) {
+        width = tabs->width() - tabs->tabBar()->sizeHint().width() - 2;
+    }
+    return {std::max(width, 0), metrics.height() + margins.top() + margins.bottom()};
+}
+
+QSize LiveLevel::minimumSizeHint() const {
+    return sizeHint();
+}
+
+void LiveLevel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    Elide();
+}
+
+void LiveLevel::Elide() {
+    const QMargins margins = contentsMargins();
+    const int room = width() - margins.left() - margins.right();
+    setText(fontMetrics().elidedText(full_, Qt::ElideMiddle, room > 0 ? room : sizeHint().width()));
+}
