@@ -91,7 +91,9 @@ ReportChart::Layout ReportChart::Measure() const {
         }
     }
     const int gap = metrics.horizontalAdvance(QLatin1Char(' ')) * 2;
-    layout.labelWidth += gap;
+    // Half a line's height between a label and the zero line, so a closing bracket never
+    // seems to touch it.
+    layout.labelWidth += std::max(gap, metrics.height() / 2);
     layout.pointsWidth += gap;
     if (layout.differenceWidth > 0) layout.differenceWidth += gap;
     return layout;
