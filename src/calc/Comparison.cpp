@@ -7,8 +7,8 @@
 namespace morvat {
 namespace {
 
-constexpr ReportPhase kScoredPhases[] = {ReportPhase::First, ReportPhase::Second,
-                                         ReportPhase::Last, ReportPhase::KeyCodes};
+constexpr ReportPhase kScoredPhases[] = {ReportPhase::First, ReportPhase::Second, ReportPhase::Last,
+                                         ReportPhase::KeyCodes};
 
 std::int64_t Difference(std::optional<std::int64_t> a, std::optional<std::int64_t> b) {
     return (Points{b.value_or(0)} - Points{a.value_or(0)}).value();

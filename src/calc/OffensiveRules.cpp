@@ -13,7 +13,8 @@ void Lowering(PhaseItems& items, Flag present, const char* ability, std::int64_t
         return;
     }
     const Points p = Points{perStep} * b * r;
-    items.Add(p, std::string(ability) + "減衰", Slot(b) + "*" + Slot(r) + "*" + std::to_string(perStep));
+    items.Add(p, std::string(ability) + "減衰",
+              Slot(b) + "*" + Slot(r) + "*" + std::to_string(perStep));
 }
 
 // A state that lasts r rounds at a fixed price per round.
@@ -27,7 +28,6 @@ void Lasting(PhaseItems& items, Flag present, const char* state, std::int64_t r,
 }  // namespace
 
 void RateOffensiveEffects(const EnemySideRecord& e, PhaseItems& items) {
-
     if (e.damageLv) {
         const Points v = e.damageLvSum;
         const Points p = Points{55} * v * (v + 10) / 10;

@@ -36,8 +36,8 @@ struct ReportItem {
           replacesTotal(replacesTotal) {}
 
     ReportPhase phase = ReportPhase::First;
-    std::string label;                   // the report's own text: "基本ダメージ(Lv比)", "範囲-単体"
-    std::int64_t points = 0;             // 0 for a remark
+    std::string label;        // the report's own text: "基本ダメージ(Lv比)", "範囲-単体"
+    std::int64_t points = 0;  // 0 for a remark
     std::optional<std::string> formula;  // the bracketed formula, without the brackets
     // The phase's running total once this item is counted. The second phase starts from the
     // first phase's total; the last phase starts over at the range step.

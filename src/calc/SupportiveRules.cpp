@@ -30,7 +30,6 @@ void Raising(PhaseItems& items, Flag present, const char* label, std::uint8_t st
 }  // namespace
 
 void RateSupportiveEffects(const AllySideRecord& a, PhaseItems& items) {
-
     if (a.healLv) {
         const Points v = a.healLvSum;
         const Points p = Points{5} * v * (Points{5} * v + 100) / 10;

@@ -115,7 +115,7 @@ int Compare(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const RatingReport a = RateSkill(GatherSkillRecord(rated[0].editor));
     const RatingReport b = RateSkill(GatherSkillRecord(rated[1].editor));
     const std::array<RatedFile, 2> files{RatedFile{options.paths[0], rated[0].editor, a},
-                                     RatedFile{options.paths[1], rated[1].editor, b}};
+                                         RatedFile{options.paths[1], rated[1].editor, b}};
     const RatingComparison comparison = CompareRatings(a, b);
     if (options.json) {
         PrintJson(out, files, comparison);

@@ -48,8 +48,9 @@ std::string JsonItems(const std::vector<ReportItem>& items) {
         if (out.size() > 1) out += ',';
         out += "{\"phase\":" + JsonString(PhaseName(item.phase)) +
                ",\"label\":" + JsonString(item.label) +
-               ",\"points\":" + std::to_string(item.points) + ",\"formula\":" +
-               (item.formula ? JsonString(*item.formula) : std::string("null")) + "}";
+               ",\"points\":" + std::to_string(item.points) +
+               ",\"formula\":" + (item.formula ? JsonString(*item.formula) : std::string("null")) +
+               "}";
     }
     return out + "]";
 }

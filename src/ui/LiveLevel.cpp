@@ -1,9 +1,9 @@
 #include "LiveLevel.h"
 
 #include <QFontMetrics>
-#include <algorithm>
 #include <QTabBar>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "QtPaths.h"
 #include "calc/Rating.h"

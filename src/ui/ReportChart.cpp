@@ -85,9 +85,8 @@ ReportChart::Layout ReportChart::Measure() const {
         layout.pointsWidth =
             std::max(layout.pointsWidth, metrics.horizontalAdvance(PointsText(bar.points)));
         if (bar.difference) {
-            layout.differenceWidth =
-                std::max(layout.differenceWidth,
-                         metrics.horizontalAdvance(DifferenceText(*bar.difference)));
+            layout.differenceWidth = std::max(
+                layout.differenceWidth, metrics.horizontalAdvance(DifferenceText(*bar.difference)));
         }
     }
     const int gap = metrics.horizontalAdvance(QLatin1Char(' ')) * 2;
@@ -143,9 +142,8 @@ void ReportChart::paintEvent(QPaintEvent*) {
         if (*bar.points < 0) mostLost = std::max(mostLost, Magnitude(*bar.points));
     }
     // One scale for both directions, so the largest item, gained or lost, spans the most.
-    const std::int64_t span = mostGained > kMost - mostLost
-                                  ? kMost
-                                  : std::max<std::int64_t>(1, mostGained + mostLost);
+    const std::int64_t span =
+        mostGained > kMost - mostLost ? kMost : std::max<std::int64_t>(1, mostGained + mostLost);
     const int barLeft = layout.margin + layout.labelWidth;
     const int barWidth = std::max(layout.minimumBar, width() - barLeft - layout.pointsWidth -
                                                          layout.differenceWidth - layout.margin);

@@ -68,8 +68,8 @@ TForm2::TForm2(Messages& messages, QWidget* parent)
     PinButton->setObjectName(QStringLiteral("PinButton"));
     PinButton->setCheckable(true);
     PinButton->setEnabled(false);
-    PinButton->setToolTip(
-        QStringLiteral("この結果を残し、次からの計算との差を内訳に示します。もう一度押すと解除します"));
+    PinButton->setToolTip(QStringLiteral(
+        "この結果を残し、次からの計算との差を内訳に示します。もう一度押すと解除します"));
     connect(PinButton, &QPushButton::toggled, this, &TForm2::Pin);
     PinDifference = new QLabel(this);
     PinDifference->setObjectName(QStringLiteral("PinDifference"));

@@ -39,10 +39,10 @@ public:
     std::int64_t resultTotal = 0;
     bool levelMessagePending = false;
 
-    QTabWidget* Pages = nullptr;        // "計算": the report; "内訳": the chart
+    QTabWidget* Pages = nullptr;  // "計算": the report; "内訳": the chart
     ReportChart* Chart = nullptr;
-    QPushButton* PinButton = nullptr;   // "固定", checked while a result is kept
-    QLabel* PinDifference = nullptr;    // the level and total against the kept result
+    QPushButton* PinButton = nullptr;  // "固定", checked while a result is kept
+    QLabel* PinDifference = nullptr;   // the level and total against the kept result
 
 protected:
     void changeEvent(QEvent* event) override;

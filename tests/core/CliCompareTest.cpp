@@ -139,8 +139,8 @@ TEST(CliRateItemsTest, JsonItemsBesideTheLines) {
     const std::optional<Json> json = test::ParseJson(run.out);
     ASSERT_TRUE(json) << run.out;
     // The keys that were there before stay as they were.
-    for (const char* key : {"file", "cardName", "cardLevel", "total", "skillLevel", "lines",
-                            "remarks"}) {
+    for (const char* key :
+         {"file", "cardName", "cardLevel", "total", "skillLevel", "lines", "remarks"}) {
         EXPECT_NE((*json)[key].type, Json::Type::Null) << key;
     }
     EXPECT_EQ((*json)["total"].number, -1);

@@ -130,20 +130,35 @@ private:
             if (pos_ >= text_.size()) return std::nullopt;
             const char e = text_[pos_++];
             switch (e) {
-                case '"': case '\\': case '/': out += e; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
-                case 'n': out += '\n'; break;
-                case 'r': out += '\r'; break;
-                case 't': out += '\t'; break;
+                case '"':
+                case '\\':
+                case '/':
+                    out += e;
+                    break;
+                case 'b':
+                    out += '\b';
+                    break;
+                case 'f':
+                    out += '\f';
+                    break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
                 case 'u': {
                     if (pos_ + 4 > text_.size()) return std::nullopt;
                     unsigned code = 0;
                     for (int i = 0; i < 4; ++i) {
                         const char h = text_[pos_++];
                         if (!std::isxdigit(static_cast<unsigned char>(h))) return std::nullopt;
-                        code = code * 16 + static_cast<unsigned>(std::isdigit(h) ? h - '0'
-                                                                  : std::tolower(h) - 'a' + 10);
+                        code = code * 16 + static_cast<unsigned>(std::isdigit(h)
+                                                                     ? h - '0'
+                                                                     : std::tolower(h) - 'a' + 10);
                     }
                     // The output escapes control characters only, all below U+0080.
                     if (code >= 0xD800 && code < 0xE000) return std::nullopt;

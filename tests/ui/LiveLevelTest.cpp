@@ -63,16 +63,15 @@ TEST_F(LiveLevelView, EveryKindOfEditUpdatesTheLine) {
     form.Obelist->setCurrentRow(0);
     Edit("value", [&] { form.Obepoint->setText(QStringLiteral("10")); });
     Edit("value kind", [&] { form.Obepkind->item(2)->click(); });
-    Edit("attribute of a row", [&] { form.Obelist2->setCurrentRow(3); }, false);
+    Edit(
+        "attribute of a row", [&] { form.Obelist2->setCurrentRow(3); }, false);
     form.SpeedButtonClick(25);
     form.Obelist->setCurrentRow(1);
     Edit("change value", [&] { form.Obevarias->setValue(-4); });
     Edit("rounds", [&] { form.Oberound->setText(QStringLiteral("3")); });
     form.SpeedButtonClick(10);
     form.Obelist->setCurrentRow(2);
-    Edit("Delete", [&] {
-        QTest::keyClick(form.Obelist, Qt::Key_Delete);
-    });
+    Edit("Delete", [&] { QTest::keyClick(form.Obelist, Qt::Key_Delete); });
     Edit("clear", [&] { form.Button4Click(); });
     EXPECT_EQ(Shown(), "技能レベル：-6.0（合計 -60）");
     Edit("load", [&] {
