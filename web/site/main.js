@@ -41,6 +41,7 @@
         if (table.counts().cards > 0) status.textContent = '';
         document.body.dataset.state = 'done';
         document.body.dataset.elapsed = String(Math.round(performance.now() - startedAt));
+        document.body.dataset.timing = `${message.readMs} ms reading, ${message.rateMs} ms rating`;
         break;
       case 'side':
         table.replace(message.row);
