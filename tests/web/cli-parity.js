@@ -48,6 +48,14 @@ for (const [name, folder] of Object.entries(folders)) {
   }
 }
 
+// Two files side by side: neighbouring examples, and a card that fails to read.
+const exampleFiles = filesOf(folders.examples);
+exampleFiles.forEach((file, i) => {
+  const other = exampleFiles[(i + 1) % exampleFiles.length];
+  cases.push(['compare', file, other], ['compare', '--json', file, other]);
+});
+cases.push(['compare', exampleFiles[0], filesOf(folders.cut)[3]]);
+
 async function main() {
   let failures = 0;
   let next = 0;
