@@ -93,6 +93,46 @@ TEST(CwsFormatTest, OutOfRangeFieldsAreWrittenAsZero) {
     EXPECT_EQ(lines[35], "00000123456789012\r");
 }
 
+std::vector<std::string> FileLines(const SkillRecord& r) {
+    std::istringstream in(FormatCwsFile(r));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Each ranged field at both sides of its upper end: the highest value is written, one more
+// is written as 0.
+TEST(CwsFormatTest, UpperEndsOfRoundsAndSteps) {
+    SkillRecord r;
+    r.enemy.confusionRounds = r.enemy.rageRounds = r.enemy.fearRounds = 999;
+    r.enemy.bindRounds = r.enemy.defenceDownRounds = 999;
+    r.enemy.defenceDownBy = 10;
+    std::vector<std::string> lines = FileLines(r);
+    ASSERT_EQ(lines.size(), 36u);
+    for (int line : {19, 20, 21, 23, 35}) EXPECT_EQ(lines[line - 1], "999\r") << line;
+    EXPECT_EQ(lines[30], "10\r");
+
+    r.enemy.confusionRounds = r.enemy.rageRounds = r.enemy.fearRounds = 1000;
+    r.enemy.bindRounds = r.enemy.defenceDownRounds = 1000;
+    r.enemy.defenceDownBy = 11;
+    lines = FileLines(r);
+    for (int line : {19, 20, 21, 23, 31, 35}) EXPECT_EQ(lines[line - 1], "0\r") << line;
+
+    SkillRecord ally;
+    ally.enemy.toAllies = ally.ally.toAllies = 1;
+    ally.ally.actionUpStep = ally.ally.defenceUpStep = 9;
+    ally.ally.defenceUpRounds = ally.ally.braveryRounds = 999;
+    lines = FileLines(ally);
+    ASSERT_EQ(lines.size(), 28u);
+    for (int line : {19, 22}) EXPECT_EQ(lines[line - 1], "9\r") << line;
+    for (int line : {16, 26}) EXPECT_EQ(lines[line - 1], "999\r") << line;
+
+    ally.ally.actionUpStep = ally.ally.defenceUpStep = 10;
+    ally.ally.defenceUpRounds = ally.ally.braveryRounds = 1000;
+    lines = FileLines(ally);
+    for (int line : {16, 19, 22, 26}) EXPECT_EQ(lines[line - 1], "0\r") << line;
+}
+
 TEST(CwsFormatTest, AllyBlockFollowsTheHeaderForSkillsAimedAtAllies) {
     EditorState e;
     e.ObTarget = kTargetOneAlly;

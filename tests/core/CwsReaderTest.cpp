@@ -2,6 +2,7 @@
 // were cut short or written by hand, hostile values, and round trips through the writer.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <map>
 #include <sstream>
@@ -127,6 +128,25 @@ TEST(CwsReaderTest, ModifierLines) {
     EXPECT_EQ(l.editor.ObEscape, 0);
     EXPECT_EQ(l.editor.ObDefuse, -10);
     EXPECT_EQ(l.editor.ObGard, 0);
+}
+
+// One above the highest position is as far out of range as 155.
+TEST(CwsReaderTest, ModifierOneAboveTheRangeIsNeutral) {
+    const Loaded l = Load(EnemyFile({{2, "111"}, {3, "21"}, {4, "21"}, {5, "21"}}));
+    EXPECT_EQ(l.editor.ObEscape, 0);
+    EXPECT_EQ(l.editor.ObDefuse, 0);
+    EXPECT_EQ(l.editor.ObGard, 0);
+}
+
+// Flags are read only where the line holds them: a first character other than "1" turns
+// the item off whatever follows, and a flag row stops at its own length.
+TEST(CwsReaderTest, AllyFlagsAreReadOnlyWhereTheLineHoldsThem) {
+    Loaded l = Load(AllyFile({{27, "05"}, {28, "03"}}));
+    EXPECT_TRUE(l.editor.Obelist.empty()) << "dealing and nullifying are off";
+    l = Load(AllyFile({{17, "00001"}}));
+    EXPECT_TRUE(l.editor.Obelist.empty()) << "line 17 holds four releases, not five";
+    l = Load(AllyFile({{14, "01"}, {15, "02"}, {16, "4"}}));
+    EXPECT_TRUE(l.editor.Obelist.empty()) << "bravery is off, so its rounds add nothing";
 }
 
 TEST(CwsReaderTest, LineEndsAndSeparators) {
@@ -359,6 +379,25 @@ TEST(CwsRoundTripTest, SupportiveSkillsGatherToTheSameRecord) {
     Loaded l = Load(SavedFile(e));
     ASSERT_TRUE(l.ok);
     EXPECT_EQ(Kept(GatherSkillRecord(l.editor)), Kept(GatherSkillRecord(e)));
+    // The record does not keep the variation or rounds of a release, so compare the rows:
+    // they come back in the reader's order, each with its kind's own attribute.
+    EditorState expected;
+    for (auto [kind, valueKind, value] : {std::array{1, 0, 99}, {1, 0, 21}, {1, 1, 15},
+                                          {1, 2, 1}, {7, 0, 3}, {7, 1, 4}, {7, 2, 1},
+                                          {5, 0, 5}, {5, 1, 6}, {5, 2, 1}, {8, 0, 1}}) {
+        AddEffect(expected, static_cast<std::uint8_t>(kind), static_cast<std::uint8_t>(valueKind),
+                  value, 0, 1);
+    }
+    AddEffect(expected, 13, 0, 1, 0, 4);
+    for (int kind : {17, 19, 21, 23}) {
+        AddEffect(expected, static_cast<std::uint8_t>(kind), 0, 1, 0, 1);
+    }
+    AddEffect(expected, 24, 0, 1, 1, 2);
+    AddEffect(expected, 25, 0, 1, 10, 999);
+    AddEffect(expected, 31, 0, 1, 0, 1);
+    AddEffect(expected, 31, 0, 1, 0, 1);
+    AddEffect(expected, 22, 0, 1, 0, 7);
+    EXPECT_EQ(l.editor.Obelist, expected.Obelist);
 
     e.Obelist.clear();
     e.ObTarget = kTargetAllAllies;

@@ -81,7 +81,54 @@ INSTANTIATE_TEST_SUITE_P(
                                  r.enemy.sleep = 1, r.enemy.sleepRounds = 3;
                                  r.enemy.dealConfusion = 1, r.enemy.dealConfusionCount = 2;
                              },
-                             {"睡眠状態： 135 point  [<3>*45]", "混乱配布： 160 point  [<2>*80]"}}),
+                             {"睡眠状態： 135 point  [<3>*45]", "混乱配布： 160 point  [<2>*80]"}},
+                    // 45 × 9 × 145 = 58725 and 45 × 20 × 200 = 180000: a factor, summand or
+                    // divisor one off moves these across a thousand (v = 3 cannot tell 45 from 46).
+                    ItemCase{
+                        "DamageFixedNine",
+                        [](SkillRecord& r) { r.enemy.damageFixed = 1, r.enemy.damageFixedSum = 9; },
+                        {"基本ダメージ(固定)： 58 point  [<9>*(1+<9>*0.05)*4.5]"}},
+                    ItemCase{
+                        "DamageFixedTwenty",
+                        [](SkillRecord& r) { r.enemy.damageFixed = 1, r.enemy.damageFixedSum = 20; },
+                        {"基本ダメージ(固定)： 180 point  [<20>*(1+<20>*0.05)*4.5]"}},
+                    ItemCase{"FixedPoisonAndParalysis",
+                             [](SkillRecord& r) {
+                                 r.enemy.poisonFixed = r.enemy.paralysisFixed = 1;
+                                 r.enemy.poisonFixedSum = 2, r.enemy.paralysisFixedSum = 3;
+                             },
+                             {"中毒(固定)： 240 point  [<2>*120]",
+                              "麻痺(固定)： 510 point  [<3>*170]"}},
+                    // Each state with its own number of rounds, so a price or a swapped round
+                    // count shows.
+                    ItemCase{"EveryStatePricedPerRound",
+                             [](SkillRecord& r) {
+                                 EnemySideRecord& e = r.enemy;
+                                 e.confusion = e.rage = e.fear = e.bind = e.silence = e.expose = 1;
+                                 e.confusionRounds = 2, e.rageRounds = 3, e.fearRounds = 4;
+                                 e.bindRounds = 5, e.silenceRounds = 6, e.exposeRounds = 7;
+                             },
+                             {"混乱状態： 80 point  [<2>*40]", "激昂状態： 90 point  [<3>*30]",
+                              "恐慌状態： 120 point  [<4>*30]", "束縛状態： 350 point  [<5>*70]",
+                              "沈黙状態： 390 point  [<6>*65]", "暴露状態： 105 point  [<7>*15]"}},
+                    ItemCase{"EveryLoweringPricedPerStepAndRound",
+                             [](SkillRecord& r) {
+                                 EnemySideRecord& e = r.enemy;
+                                 e.actionDown = e.avoidDown = e.resistDown = e.defenceDown = 1;
+                                 e.actionDownBy = 2, e.actionDownRounds = 7;
+                                 e.avoidDownBy = 1, e.avoidDownRounds = 9;
+                                 e.resistDownBy = 4, e.resistDownRounds = 2;
+                                 e.defenceDownBy = 3, e.defenceDownRounds = 5;
+                             },
+                             {"行動力減衰： 70 point  [<2>*<7>*5]", "回避力減衰： 45 point  [<1>*<9>*5]",
+                              "抵抗力減衰： 40 point  [<4>*<2>*5]",
+                              "防御力減衰： 90 point  [<3>*<5>*6]"}},
+                    ItemCase{"ResetsOfAvoidAndResist",
+                             [](SkillRecord& r) {
+                                 r.enemy.avoidDown = r.enemy.resistDown = 1;
+                                 r.enemy.avoidDownRounds = r.enemy.resistDownRounds = 8;
+                             },
+                             {"回避力初期化： 50 point", "抵抗力初期化： 50 point"}}),
     [](const testing::TestParamInfo<ItemCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -114,6 +161,24 @@ INSTANTIATE_TEST_SUITE_P(
                      r.ally.actionUpRounds = r.ally.defenceUpRounds = 10;
                  },
                  {"行動力上昇： 60 point  [<3>*<10>*2]", "防御力上昇： 90 point  [<3>*<10>*3]"}},
+        ItemCase{"RoundsAndFixedCures",
+                 [](SkillRecord& r) {
+                     AllySideRecord& a = r.ally;
+                     Ally(r);
+                     a.curePoisonFixed = a.cureParalysisFixed = a.bravery = a.magicNullify = 1;
+                     a.curePoisonFixedSum = 3, a.cureParalysisFixedSum = 11;
+                     a.braveryRounds = 2, a.magicNullifyRounds = 3;
+                 },
+                 {"中毒解除(固定)： 21 point  [<3>*7]", "麻痺解除(固定)： 77 point  [<11>*7]",
+                  "勇敢状態： 70 point  [<2>*35]", "魔法無効化： 60 point  [<3>*20]"}},
+        ItemCase{"AvoidAndResistRaises",
+                 [](SkillRecord& r) {
+                     Ally(r);
+                     r.ally.avoidUp = r.ally.resistUp = 1;
+                     r.ally.avoidUpStep = 1, r.ally.avoidUpRounds = 4;
+                     r.ally.resistUpStep = 0, r.ally.resistUpRounds = 5;
+                 },
+                 {"回避力上昇： 16 point  [<2>*<4>*2]", "抵抗力上昇： 10 point  [<1>*<5>*2]"}},
         ItemCase{"DealSkill",
                  [](SkillRecord& r) { Ally(r), r.ally.dealSkill = 1, r.ally.dealSkillCount = 1; },
                  {"技能配布： 260 point  [200+<1>*60]"}}),
