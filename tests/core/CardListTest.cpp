@@ -1,13 +1,16 @@
 // The card list of a folder: which files get a row, what the row shows, and that hostile
 // folder entries are left out without blocking.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "SystemCallHooks.h"
 #include "TempDir.h"
 #include "files/CardList.h"
 
@@ -96,6 +99,21 @@ TEST(CardListNameTest, EveryTruncationGivesNoName) {
     EXPECT_EQ(NameOf("\x05"s + Int32Bytes(INT32_MAX) + Int32Bytes(0)), std::nullopt);
 }
 
+// The name lies after the first block wherever that ends: a block longer than any small
+// read or stream buffer must be passed, not read into one.
+TEST(CardListNameTest, NameAfterAFirstBlockOfSixtyFourKibibytesAndMore) {
+    for (const std::size_t size : {std::size_t{65535}, std::size_t{65536}, std::size_t{200000}}) {
+        const std::string firstBlock(size, '\x7f');
+        const std::string bytes = CardStart("Deep\0"s, 5, firstBlock) + "rest"s;
+        EXPECT_EQ(NameOf(bytes), Padded("Deep")) << size;
+        test::TempDir dir;
+        dir.write("Skill1.wid", bytes);
+        const std::vector<CardListRow> rows = BuildCardList(dir.path());
+        ASSERT_EQ(rows.size(), 1u) << size;
+        EXPECT_EQ(rows[0].paddedName, Padded("Deep")) << size;
+    }
+}
+
 TEST(CardListMaskTest, MatchesSkillStarWidIgnoringAsciiCase) {
     for (const char* name : {"Skill1.wid", "SKILL1.WID", "skill1.wid", "sKiLl_x.WiD", "Skill.wid",
                              "Skill.wid.wid", "Skill 2 copy.wid"}) {
@@ -175,6 +193,56 @@ TEST(CardListTest, FoldersThatCannotBeListedGiveNoRows) {
         std::filesystem::permissions(locked, std::filesystem::perms::none);
         EXPECT_TRUE(BuildCardList(locked).empty());
     }
+}
+
+// Lowers the limit of open descriptors to a few above those open now, for as long as it lives.
+class FewDescriptors {
+public:
+    explicit FewDescriptors(rlim_t spare) {
+        ::getrlimit(RLIMIT_NOFILE, &saved_);
+        int highest = 2;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+            highest = std::max(highest, std::stoi(entry.path().filename().string()));
+        }
+        rlimit low = saved_;
+        low.rlim_cur = static_cast<rlim_t>(highest) + 1 + spare;
+        EXPECT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    }
+    ~FewDescriptors() { ::setrlimit(RLIMIT_NOFILE, &saved_); }
+    FewDescriptors(const FewDescriptors&) = delete;
+    FewDescriptors& operator=(const FewDescriptors&) = delete;
+
+private:
+    rlimit saved_{};
+};
+
+// A list that kept a descriptor per card or per listing would run out long before this:
+// the loader dialog lists folders of thousands of cards, and lists them again on request.
+TEST(CardListTest, ListingKeepsNoDescriptorOpen) {
+    test::TempDir dir;
+    for (int i = 0; i < 40; ++i) dir.write("Skill" + std::to_string(100 + i) + ".wid", Card("C"));
+    dir.write("Skill999.wid", "\x05"s);  // a card that gives no name
+    const FewDescriptors limit(8);
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_EQ(BuildCardList(dir.path()).size(), 40u) << "listing " << round;
+        ASSERT_EQ(ListSkillFiles(dir.path()).size(), 41u) << "listing " << round;
+        ASSERT_TRUE(ReadCardListName(dir.path() / "Skill100.wid")) << "listing " << round;
+    }
+}
+
+// A read interrupted by a signal is tried again; the card is not left out for it.
+TEST(CardListTest, InterruptedReadsAreRetried) {
+    test::TempDir dir;
+    dir.write("Skill1.wid", Card("One"));
+    dir.write("Skill2.wid", Card("Two"));
+    dir.write("Skill3.wid", CardStart("Cut"s, 9));  // ends inside its name: no row
+    const test::PreadInterruptions interrupted;
+    const std::vector<CardListRow> rows = BuildCardList(dir.path());
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].paddedName, Padded("One"));
+    EXPECT_EQ(rows[1].paddedName, Padded("Two"));
+    EXPECT_EQ(ReadCardListName(dir.path() / "Skill2.wid"), Padded("Two"));
+    EXPECT_GE(interrupted.count(), 4) << "the reads went through the interrupting hook";
 }
 
 TEST(CardListTest, DisplayTextShowsShiftJisNamesAndFileNamesAsUtf8) {

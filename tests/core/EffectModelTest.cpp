@@ -1,6 +1,8 @@
 // Adding, removing and selecting effect rows, and the clamping of effect entries.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "model/EditorState.h"
 #include "model/EffectCatalogue.h"
 
@@ -112,9 +114,24 @@ TEST(EditorStateTest, ClearRestoresEveryControl) {
     AddEffect(e, 1, 0, 3, 0, 1);
     SelectRow(e, 0);
     ClearEditor(e);
-    EXPECT_EQ(e, EditorState{});
+    // Each control by name, not a comparison with a default-made state: a wrong default
+    // would then pass unnoticed, as both sides would share it.
+    EXPECT_EQ(e.ObTarget, kTargetOneEnemy);
+    EXPECT_FALSE(e.ObVoice);
+    EXPECT_FALSE(e.ObFaratack);
+    EXPECT_FALSE(e.ObAssasin);
+    EXPECT_EQ(e.ObAttribute, 0);
+    EXPECT_EQ(e.ObDefence, 0);
+    EXPECT_EQ(e.ObEscape, 0);
+    EXPECT_EQ(e.ObDefuse, 0);
+    EXPECT_EQ(e.ObGard, 0);
+    EXPECT_EQ(e.ObSuccess, 0);
     EXPECT_EQ(e.ObLevel, "-");
     EXPECT_EQ(e.ObCardname, "");
+    EXPECT_TRUE(e.Obelist.empty());
+    EXPECT_EQ(e.selectedRow, kNoSelection);
+    EXPECT_EQ(PanesFor(e), ParameterPanes{}) << "every parameter pane hidden";
+    EXPECT_FALSE(PanesFor(e).valueVisible || PanesFor(e).roundsVisible);
 }
 
 TEST(EditorStateTest, PanesFollowTheSelectedRow) {
@@ -163,6 +180,35 @@ TEST(EditorStateTest, WriteBackChangesOnlyTheSelectedRow) {
     SetSelectedRounds(e, 12);
     SetSelectedVariation(e, -2);
     EXPECT_EQ(e.Obelist[0], (EffectEntry{1, 3, 1, 40, -2, 12}));
+}
+
+// The write-back keeps each parameter within what its control allows, at both ends.
+TEST(EditorStateTest, WriteBackClampsEachParameter) {
+    EditorState e;
+    AddEffect(e, 1, 0, 5, 0, 1);
+    SelectRow(e, 0);
+    const auto& row = e.Obelist[0];
+    for (const auto& [given, kept] : {std::pair{0, 1}, {1, 1}, {99, 99}, {100, 99}, {-5, 1}}) {
+        SetSelectedValue(e, given);
+        EXPECT_EQ(row.value, kept) << "value " << given;
+    }
+    for (const auto& [given, kept] :
+         {std::pair{0, 1}, {1, 1}, {999, 999}, {1000, 999}, {-1, 1}}) {
+        SetSelectedRounds(e, given);
+        EXPECT_EQ(row.rounds, kept) << "rounds " << given;
+    }
+    for (const auto& [given, kept] : {std::pair{-11, -10}, {-10, -10}, {10, 10}, {11, 10}}) {
+        SetSelectedVariation(e, given);
+        EXPECT_EQ(row.variation, kept) << "variation " << given;
+    }
+    for (const auto& [given, kept] : {std::pair{-1, 0}, {6, 6}, {7, 6}}) {
+        SetSelectedAttribute(e, given);
+        EXPECT_EQ(row.attribute, kept) << "attribute " << given;
+    }
+    for (const auto& [given, kept] : {std::pair{-1, 0}, {2, 2}, {3, 2}}) {
+        SetSelectedValueKind(e, given);
+        EXPECT_EQ(row.valueKind, kept) << "value kind " << given;
+    }
 }
 
 }  // namespace

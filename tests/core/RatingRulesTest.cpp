@@ -90,7 +90,9 @@ INSTANTIATE_TEST_SUITE_P(
                         {"基本ダメージ(固定)： 58 point  [<9>*(1+<9>*0.05)*4.5]"}},
                     ItemCase{
                         "DamageFixedTwenty",
-                        [](SkillRecord& r) { r.enemy.damageFixed = 1, r.enemy.damageFixedSum = 20; },
+                        [](SkillRecord& r) {
+                            r.enemy.damageFixed = 1, r.enemy.damageFixedSum = 20;
+                        },
                         {"基本ダメージ(固定)： 180 point  [<20>*(1+<20>*0.05)*4.5]"}},
                     ItemCase{"FixedPoisonAndParalysis",
                              [](SkillRecord& r) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "CardWriter.h"
+#include "SystemCallHooks.h"
 #include "files/WidReader.h"
 
 namespace morvat {
@@ -310,6 +311,48 @@ TEST(WidCardTest, ReadSetsTheNameAndResetsTheRestOnEntry) {
     EXPECT_EQ(card.Level, 12);
     EXPECT_EQ(card.Cardname, kFireName);
     EXPECT_EQ(card.Gard, 10);
+}
+
+// A read that fails before the rows are reached must not leave the previous card's values
+// behind: the editor would otherwise show a mix of two cards.
+TEST(WidCardTest, ReadFailingBeforeTheRowsLeavesNothingOfThePreviousCard) {
+    WidCard card;
+    EffectCollection effects;
+    ASSERT_EQ(test::ReadCardBytes(WriteCard(FullCard()).bytes, card, effects), 0);
+    ASSERT_EQ(card.Target, 3);
+    ASSERT_EQ(card.Attribute, 1);
+    ASSERT_TRUE(card.Faratack && card.Assasin);
+
+    const std::string cut = WriteCard(FullCard()).cutAt("voice");
+    EXPECT_EQ(test::ReadCardBytes(cut, card, effects), 503);
+    WidCard expected;
+    expected.Cardname = kFireName;  // the name is written as soon as it is read
+    expected.Level = 7;             // the level only when it is reached
+    EXPECT_EQ(card, expected);
+}
+
+// The size taken when the read begins may be more than is there by the time the bytes are
+// read. The bytes that are read count, as if the file had always been that short.
+TEST(WidCardTest, FileCutShortAfterItsSizeWasTakenReadsAsTheShortFile) {
+    for (const bool big : {false, true}) {
+        WidCardPlan plan = FullCard();
+        // Over a mebibyte, the card is read field by field rather than whole.
+        if (big) plan.firstBlock = test::WidText{std::string((1 << 20) + 10, 'x'), std::nullopt};
+        const CardFile file = WriteCard(plan);
+        for (const char* field : {"level", "gard", "voice"}) {
+            const std::string shortFile = file.cutAt(field);
+            const CardRead honest = ReadCard(shortFile);
+            ASSERT_NE(honest.code, 0) << field;
+            const test::FstatOvercount shrunk(
+                static_cast<std::int64_t>(file.bytes.size() - shortFile.size()));
+            const CardRead read = ReadCard(shortFile);
+            EXPECT_EQ(read.code, honest.code) << field << (big ? " big" : "");
+            EXPECT_EQ(read.card, honest.card) << field << (big ? " big" : "");
+            EXPECT_EQ(read.effects, honest.effects) << field << (big ? " big" : "");
+        }
+        const test::FstatOvercount grownNothing(100);
+        EXPECT_EQ(ReadCard(file.bytes).code, 0) << "a complete card still reads";
+    }
 }
 
 TEST(WidCardTest, KeyCodesMatchOnlyTheirExactBytes) {
