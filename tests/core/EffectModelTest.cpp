@@ -36,6 +36,22 @@ TEST(CatalogueTest, EveryKindHasItsRowAndTabsListAddButtonsInKindOrder) {
     EXPECT_EQ(FindEffectKind(32), nullptr);
 }
 
+// The attribute a new row starts with decides how the rating reckons it (physical poison,
+// mental states), and the palette's rounds are what a new row lasts: both per kind, 1 to 31.
+TEST(CatalogueTest, DefaultAttributeAndRoundsOfEveryKind) {
+    const int attributes[31] = {1, 0, 0, 1, 1, 1, 1, 0, 0, 2, 2, 2, 2, 2, 2, 0,
+                                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0};
+    ASSERT_EQ(EffectCatalogue().size(), 31u);
+    for (const auto& info : EffectCatalogue()) {
+        EXPECT_EQ(info.defaultAttribute, attributes[info.kind - 1]) << "kind " << info.kind;
+        EXPECT_EQ(info.roundsOnAdd, info.kind <= 9 ? 1 : 10) << "kind " << info.kind;
+        EditorState e;
+        AddEffect(e, static_cast<std::uint8_t>(info.kind), 0, 1, 0, 1);
+        ASSERT_EQ(e.Obelist.size(), 1u);
+        EXPECT_EQ(e.Obelist[0].attribute, attributes[info.kind - 1]) << "kind " << info.kind;
+    }
+}
+
 TEST(AddEffectTest, DamageWithTwoRoundsIsHoly) {
     EditorState e;
     AddEffect(e, 2, 0, 30, 0, 2);
