@@ -121,16 +121,18 @@ TEST(CwsFormatTest, UpperEndsOfRoundsAndSteps) {
     SkillRecord ally;
     ally.enemy.toAllies = ally.ally.toAllies = 1;
     ally.ally.actionUpStep = ally.ally.defenceUpStep = 9;
-    ally.ally.defenceUpRounds = ally.ally.braveryRounds = 999;
+    ally.ally.defenceUpRounds = ally.ally.braveryRounds = ally.ally.magicNullifyRounds = 999;
     lines = FileLines(ally);
     ASSERT_EQ(lines.size(), 28u);
     for (int line : {19, 22}) EXPECT_EQ(lines[line - 1], "9\r") << line;
     for (int line : {16, 26}) EXPECT_EQ(lines[line - 1], "999\r") << line;
+    EXPECT_EQ(lines[27], "0999\r");
 
     ally.ally.actionUpStep = ally.ally.defenceUpStep = 10;
-    ally.ally.defenceUpRounds = ally.ally.braveryRounds = 1000;
+    ally.ally.defenceUpRounds = ally.ally.braveryRounds = ally.ally.magicNullifyRounds = 1000;
     lines = FileLines(ally);
     for (int line : {16, 19, 22, 26}) EXPECT_EQ(lines[line - 1], "0\r") << line;
+    EXPECT_EQ(lines[27], "00\r");
 }
 
 TEST(CwsFormatTest, AllyBlockFollowsTheHeaderForSkillsAimedAtAllies) {

@@ -41,8 +41,18 @@ TEST(CatalogueTest, EveryKindHasItsRowAndTabsListAddButtonsInKindOrder) {
 TEST(CatalogueTest, DefaultAttributeAndRoundsOfEveryKind) {
     const int attributes[31] = {1, 0, 0, 1, 1, 1, 1, 0, 0, 2, 2, 2, 2, 2, 2, 0,
                                 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0};
+    // The tab each kind's button sits on, by the first kind of every tab.
+    const std::pair<int, const char*> tabs[] = {{1, "生命力"}, {4, "肉体"},  {8, "技能"},
+                                                {10, "精神"},  {16, "魔法"}, {24, "能力"},
+                                                {28, "消滅"},  {30, "カード"}};
     ASSERT_EQ(EffectCatalogue().size(), 31u);
     for (const auto& info : EffectCatalogue()) {
+        const char* tab = nullptr;
+        for (const auto& [first, caption] : tabs) {
+            if (info.kind >= first) tab = caption;
+        }
+        EXPECT_STREQ(kPaletteTabs.at(static_cast<std::size_t>(info.tab)).caption, tab)
+            << "kind " << info.kind;
         EXPECT_EQ(info.defaultAttribute, attributes[info.kind - 1]) << "kind " << info.kind;
         EXPECT_EQ(info.roundsOnAdd, info.kind <= 9 ? 1 : 10) << "kind " << info.kind;
         EditorState e;

@@ -20,5 +20,18 @@ TEST(Utf8Test, EachByteOfAnIllFormedSequenceBecomesOneReplacementCharacter) {
     }
 }
 
+// The first and last characters of each range are accepted, one step beyond is not.
+TEST(Utf8Test, EdgesOfTheWellFormedRanges) {
+    for (const char* text : {"\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF",
+                             "\xEE\x80\x80", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"}) {
+        EXPECT_TRUE(IsValidUtf8(text)) << text;
+        EXPECT_EQ(ValidUtf8(text), text);
+    }
+    for (const char* text : {"\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF",
+                             "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xC2\x7F", "\xC2\xC0"}) {
+        EXPECT_FALSE(IsValidUtf8(text)) << text;
+    }
+}
+
 }  // namespace
 }  // namespace morvat
