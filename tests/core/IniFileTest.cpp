@@ -44,6 +44,13 @@ TEST(IniFileValues, RoundTripKeepsEveryByte) {
     EXPECT_EQ(RoundTrip("\"half"), "\"half");
 }
 
+// Quotes written by hand around an empty value mean an empty value; a value that is itself
+// two quotes survives a round trip.
+TEST(IniFileValues, EmptyQuotedValueIsEmpty) {
+    EXPECT_EQ(IniFile::Parse("[MORVAT.Ex]\nOpenFolder=\"\"\n").Get(kSection, "OpenFolder"), "");
+    EXPECT_EQ(RoundTrip("\"\""), "\"\"");
+}
+
 TEST(IniFileValues, SpacesAroundKeyAndValueAreNotPartOfThem) {
     const IniFile file = IniFile::Parse("[ MORVAT.Ex ]\n  OpenFolder =  C:\\CW\\  \n");
     EXPECT_EQ(file.Get(kSection, "OpenFolder"), "C:\\CW\\");

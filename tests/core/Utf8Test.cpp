@@ -28,7 +28,8 @@ TEST(Utf8Test, EdgesOfTheWellFormedRanges) {
         EXPECT_EQ(ValidUtf8(text), text);
     }
     for (const char* text : {"\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF",
-                             "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xC2\x7F", "\xC2\xC0"}) {
+                             "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xC2\x7F", "\xC2\xC0",
+                             "\x80", "\xBF"}) {
         EXPECT_FALSE(IsValidUtf8(text)) << text;
     }
 }
