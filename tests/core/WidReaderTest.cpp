@@ -415,6 +415,27 @@ TEST(WidCardTest, ReaderLeavesTheStreamOpenAndReadsFromItsStart) {
     std::fclose(f);
 }
 
+// The card starts where the stream stands, not at the start of the file, whether the card
+// is read whole or field by field.
+TEST(WidCardTest, CardIsReadFromTheStreamsPosition) {
+    for (const bool big : {false, true}) {
+        WidCardPlan plan = FullCard();
+        if (big) plan.firstBlock = test::WidText{std::string((1 << 20) + 10, 'x'), std::nullopt};
+        const std::string bytes = std::string(37, '\x05') + WriteCard(plan).bytes;
+        std::FILE* f = std::tmpfile();
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+        ASSERT_EQ(std::fseek(f, 37, SEEK_SET), 0);
+        CardRead read;
+        read.code = ReadWidCard(f, read.card, read.effects);
+        std::fclose(f);
+        const CardRead expected = ReadCard(plan);
+        EXPECT_EQ(read.code, 0) << big;
+        EXPECT_EQ(read.card, expected.card) << big;
+        EXPECT_EQ(read.effects, expected.effects) << big;
+    }
+}
+
 // Long blocks are passed by seeking, short ones through the stream's buffer; a stream that
 // cannot seek at all (a pipe) is read through. All three end in the same place.
 // A card is read whole when it is small, and field by field from the stream when it is
