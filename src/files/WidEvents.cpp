@@ -20,7 +20,7 @@ enum class Body : std::uint8_t {
     TwoBytes,       // 2 bytes
     FourBytes,      // 4 bytes
     FiveBytes,      // 5 bytes
-    StepValue,      // a step name, then its value (4 bytes)
+    StepValue,      // an Int32 that nothing uses, then 4 bytes
     NineBytes,      // 9 bytes
     ThirteenBytes,  // 13 bytes
     TextByte,       // a text, then 1 byte
@@ -81,7 +81,8 @@ void ReadBody(WidReadContext& context, std::uint8_t kind) {
             in.Skip(5, 215);
             return;
         case Body::StepValue:
-            in.SkipText(202, 203);
+            // The Int32 is a value, not a length: whatever it holds, 4 bytes follow it.
+            in.Int32(202);
             in.Skip(4, 204);
             return;
         case Body::NineBytes:

@@ -160,11 +160,8 @@ void WriteBody(Writer& w, const WidContent& c) {
     } else if (k == 46) {
         w.Fill("skip", 5);
     } else if (IsOneOf(k, {18, 44})) {
-        // Written as the reader takes these two today: a text, then an Int32. Their layout is
-        // an Int32 whose value is ignored, then 4 bytes; reader, writer and the example cards
-        // are to move to it together.
-        text(0);
-        w.Int32("value", 3);
+        w.Int32("value", c.stepValue);
+        w.Fill("skip", 4);
     } else if (IsOneOf(k, {20, 21, 23, 27, 28, 30, 34, 35, 37})) {
         w.Fill("skip", 9);
     } else if (k == 13) {

@@ -68,6 +68,7 @@ struct WidContent {
     std::vector<std::pair<WidText, WidText>> pairs;
     std::optional<std::int32_t> pairCount;
     WidMotionList motions;
+    std::int32_t stepValue = 3;  // kinds 18 and 44: the Int32 before their 4 bytes
 };
 
 struct WidEvent {

@@ -30,7 +30,6 @@ WidEvent UseEvent(std::string_view message) {
     WidContent sound = Named(7, "効果音");
     sound.texts = {Sz("se_magic.wav")};
     WidContent step = Named(18, "ステップ");
-    step.texts = {Sj("使用回数")};
     WidContent wait = Named(2, "ウェイト");
     return WidEvent{{Named(0, "スタート", {Message(message), sound, wait, step})}, std::nullopt};
 }
