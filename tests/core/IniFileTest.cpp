@@ -109,6 +109,18 @@ TEST(IniFileText, MissingSectionIsAppended) {
     EXPECT_EQ(file.Text(), "[Other]\nx=1\n[MORVAT.Ex]\nOpenFolder=/a\nSaveFolder=/b\n");
 }
 
+// A section that holds nothing yet gets the key right below its header, at the start of
+// the file as anywhere else.
+TEST(IniFileText, KeyOfAnEmptySectionGoesBelowItsHeader) {
+    IniFile file = IniFile::Parse("[MORVAT.Ex]\n[Other]\nx=1\n");
+    file.Set(kSection, "OpenFolder", "/a");
+    EXPECT_EQ(file.Text(), "[MORVAT.Ex]\nOpenFolder=/a\n[Other]\nx=1\n");
+    file = IniFile::Parse("[Other]\nx=1\n[MORVAT.Ex]\n\n[Last]\n");
+    file.Set(kSection, "OpenFolder", "/b");
+    EXPECT_EQ(file.Get(kSection, "OpenFolder"), "/b");
+    EXPECT_EQ(file.Text(), "[Other]\nx=1\n[MORVAT.Ex]\nOpenFolder=/b\n\n[Last]\n");
+}
+
 TEST(IniFileOnDisk, ReadWriteAndMissingFiles) {
     TempDir dir;
     const auto path = dir.path() / "morvat-ex.ini";
