@@ -130,8 +130,9 @@ TEST(CwsFormatTest, UpperEndsOfRoundsAndSteps) {
 
     ally.ally.actionUpStep = ally.ally.defenceUpStep = 10;
     ally.ally.defenceUpRounds = ally.ally.braveryRounds = ally.ally.magicNullifyRounds = 1000;
+    ally.ally.actionUpRounds = ally.ally.avoidUpRounds = ally.ally.resistUpRounds = 1000;
     lines = FileLines(ally);
-    for (int line : {16, 19, 22, 26}) EXPECT_EQ(lines[line - 1], "0\r") << line;
+    for (int line : {16, 19, 22, 23, 24, 25, 26}) EXPECT_EQ(lines[line - 1], "0\r") << line;
     EXPECT_EQ(lines[27], "00\r");
 }
 
