@@ -29,7 +29,7 @@ TEST(Utf8Test, EdgesOfTheWellFormedRanges) {
     }
     for (const char* text : {"\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF",
                              "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xC2\x7F", "\xC2\xC0",
-                             "\x80", "\xBF"}) {
+                             "\x80", "\xBF", "\xE3\x81\x41", "\xF0\x9F\x98\xC0"}) {
         EXPECT_FALSE(IsValidUtf8(text)) << text;
     }
 }
