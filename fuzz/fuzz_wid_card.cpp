@@ -1,18 +1,45 @@
 // The card reader on any bytes: it must return a code (0 or a failure) without crashing,
 // hanging or exhausting memory, and a success must leave fields in their ranges.
+//
+// libFuzzer's inputs stay far below the size from which cards are read field by field
+// from the stream instead of whole, so every input is read both ways: once whole, as a
+// small card is, and once with no whole read at all, as a card over the limit is. The two
+// must agree on the code, the card and the effects.
 #include <cstdint>
 #include <cstdlib>
 
 #include "MemoryStream.h"
 #include "files/WidReader.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    morvat::fuzz::StreamPtr stream = morvat::fuzz::OpenMemoryStream(data, size);
-    if (!stream) return 0;
+namespace {
+
+struct Outcome {
+    std::int32_t code = -1;
     morvat::WidCard card;
     morvat::EffectCollection effects;
-    const std::int32_t code = morvat::ReadWidCard(stream.get(), card, effects);
-    if (code == 0) {
+};
+
+bool ReadWith(const std::uint8_t* data, std::size_t size, std::int64_t wholeReadLimit,
+              Outcome& read) {
+    morvat::fuzz::StreamPtr stream = morvat::fuzz::OpenMemoryStream(data, size);
+    if (!stream) return false;
+    read.code = morvat::ReadWidCard(stream.get(), read.card, read.effects, wholeReadLimit);
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Outcome whole;
+    Outcome streamed;
+    if (!ReadWith(data, size, morvat::kWidWholeReadLimit, whole)) return 0;
+    if (!ReadWith(data, size, 0, streamed)) return 0;
+    if (whole.code != streamed.code || whole.effects != streamed.effects) std::abort();
+    // A failed read leaves the name and the level as far as it got; both ways get equally far.
+    if (whole.card != streamed.card) std::abort();
+
+    const morvat::WidCard& card = whole.card;
+    if (whole.code == 0) {
         // A card that was accepted feeds the editor's controls directly.
         const bool inRange =
             card.Cardname.size() <= 30 && card.Level >= 0 && card.Level <= 999 && card.Voice <= 1 &&
@@ -20,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             card.Success >= -5 && card.Success <= 5 && card.Escape >= -10 && card.Escape <= 10 &&
             card.Defuse >= -10 && card.Defuse <= 10 && card.Gard >= -10 && card.Gard <= 10;
         if (!inRange) std::abort();
-    } else if (code < 0) {
+    } else if (whole.code < 0) {
         std::abort();  // failures are positive codes
     }
     return 0;

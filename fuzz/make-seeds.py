@@ -49,9 +49,10 @@ def event(tops):
     return i32(len(tops)) + b''.join(tops)
 
 
-def card(name, motions, keycodes, events, level=3, target=3):
-    body = b'\x05' + text(b'first block' + bytes(20)) + text(name) + bytes(4)
-    body += text(b'second\0') + bytes(8)
+def card(name, motions, keycodes, events, level=3, target=3,
+         first=b'first block' + bytes(20), second=b'second\0'):
+    body = b'\x05' + text(first) + text(name) + bytes(4)
+    body += text(second) + bytes(8)
     body += bytes([1, 0, target, 2, 1]) + i32(-2) + bytes(1)
     body += motion_list(motions)
     body += i32(3) + i32(-4) + i32(10)
@@ -109,6 +110,11 @@ write('wid', 'Skill-plain.wid', card(b'plain\0', [], [], []))
 write('wid', 'Skill-named.wid', card(NAME, effects, [b'other\0', FARATACK, b'', b'', ASSASIN],
                                      events))
 write('wid', 'Skill-embedded.wid', card(b'x\0', [embedded_motion(inner_event)], [], []))
+# Blocks on both sides of the size below which a card read field by field passes a block
+# by reading it rather than by seeking (256 bytes), and a key code longer than any compared.
+write('wid', 'Skill-long-blocks.wid', card(b'long\0', effects[:2], [b'k' * 300 + b'\0', FARATACK],
+                                           [], first=b'f' * 255 + b'\0',
+                                           second=b's' * 256 + b'\0'))
 
 write('cws', 'enemy.cws', b'\r\n'.join([
     b'0000050', b'000', b'0', b'0', b'0', b'100000', b'3', b'0', b'0', b'0', b'000000',
@@ -124,5 +130,5 @@ write('cws', 'ally.cws', b'\n'.join([
 write('shift_jis', 'utf8.txt', bytes.fromhex('41c2a9e7828ef09f9880eda080f4908080c0afe782'))
 write('shift_jis', 'names.txt', NAME + FARATACK + ASSASIN + b'\\~ \x87\x40\xed\x40\xfa\x40')
 
-write('ini', 'folders.ini', b'[MORVAT.Ex]\r\nOpenFolder=C:\\Games\\CW\\\r\nSaveFolder=D:\\\xe3\x82\xb9\r\n')
+write('ini', 'folders.ini', b'[MORVAT.Ex]\r\nOpenFolder=C:\\Users\\player\\Documents\\cards\\\r\nSaveFolder=D:\\\xe3\x82\xb9\r\n')
 write('ini', 'other.ini', b'\xef\xbb\xbf; kept\n[Other]\nkey = " spaced "\n\n[morvat.ex]\nopenfolder=/home/x\n')

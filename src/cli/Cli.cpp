@@ -1,5 +1,6 @@
 #include "Cli.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -9,6 +10,7 @@
 #include "Json.h"
 #include "calc/Rating.h"
 #include "files/CardList.h"
+#include "files/Escape.h"
 #include "files/LoadFlows.h"
 #include "model/EditorState.h"
 #include "model/SkillRecord.h"
@@ -58,9 +60,13 @@ Options:
   -h, --help         show this help
   --version          show the version
 
-Exit status: 0 done, 2 a file cannot be opened, 3 a file cannot be read
-(for --summary: some file; for compare: the first file that failed), 64 wrong
-arguments.
+Control characters in names are written escaped in the lines of --summary,
+list and compare, so that a row stays one line: \n, \t, \r, \\ for a backslash,
+\xHH for the others.
+
+Exit status: 0 done, 2 a file or folder cannot be opened, 3 a file cannot be
+read or a folder failed part way (for --summary: some file; for compare: the
+first file that failed), 64 wrong arguments.
 )";
 
 }  // namespace
@@ -142,14 +148,21 @@ std::optional<std::string> TakeSide(const std::vector<std::string>& args, std::s
 }
 
 std::string Field(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-    }
-    return out;
+    return EscapeControlCharacters(text);
 }
 
 namespace {
+
+// Says why a folder gave no list, or only part of one; the exit status for it.
+int ComplainAboutFolder(std::ostream& err, const std::string& folder,
+                        const FolderProblem& problem) {
+    if (problem.kind == FolderProblem::Kind::CannotOpen) {
+        Complain(err, folder, kCannotOpen);
+        return kExitCannotOpen;
+    }
+    Complain(err, folder, kReadFailed);
+    return kExitReadFailed;
+}
 
 struct RateOptions {
     Side side = Side::Unset;
@@ -221,6 +234,7 @@ int RateOne(const RateOptions& options, std::ostream& out, std::ostream& err) {
 
 int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err) {
     bool allRated = true;
+    int folderStatus = kExitOk;
     const auto rateFile = [&](const std::string& path) {
         const Rated rated = LoadForRating(path, options.side, err);
         if (rated.status != kExitOk) {
@@ -236,12 +250,19 @@ int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err
     for (const std::string& path : options.paths) {
         std::error_code ignored;
         if (std::filesystem::is_directory(path, ignored)) {
-            for (const std::filesystem::path& file : ListSkillFiles(path)) rateFile(file.string());
+            FolderProblem problem;
+            for (const std::filesystem::path& file : ListSkillFiles(path, &problem)) {
+                rateFile(file.string());
+            }
+            // A folder that cannot be opened outranks a file that cannot be read.
+            if (problem)
+                folderStatus = std::max(folderStatus, ComplainAboutFolder(err, path, problem));
         } else {
             rateFile(path);
         }
     }
-    return allRated ? kExitOk : kExitReadFailed;
+    if (folderStatus == kExitCannotOpen) return folderStatus;
+    return allRated && folderStatus == kExitOk ? kExitOk : kExitReadFailed;
 }
 
 int Rate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -269,8 +290,11 @@ int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         Complain(err, folders.front(), "not a folder");
         return kExitCannotOpen;
     }
-    for (const CardListRow& row : BuildCardList(folders.front())) out << row.displayText() << '\n';
-    return kExitOk;
+    FolderProblem problem;
+    for (const CardListRow& row : BuildCardList(folders.front(), &problem)) {
+        out << EscapeControlCharacters(row.displayText()) << '\n';
+    }
+    return problem ? ComplainAboutFolder(err, folders.front(), problem) : kExitOk;
 }
 
 }  // namespace

@@ -27,8 +27,9 @@ int Usage(std::ostream& err, std::string_view problem);
 std::optional<std::string> TakeSide(const std::vector<std::string>& args, std::size_t& i,
                                     Side& side);
 
-// A field of a tab-separated line: tabs and line breaks become spaces, so that a path or
-// card name cannot break the line into more fields or lines.
+// A field of a tab-separated line: control characters are written escaped ("\n", "\t",
+// "\\", "\xHH"), so that a path or card name cannot break the line into more fields or
+// lines and can still be told apart from one with spaces.
 std::string Field(std::string_view text);
 
 struct Rated {

@@ -148,7 +148,8 @@ private:
 class Folder {
 public:
     explicit Folder(const std::filesystem::path& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+        : fd_(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+          openError_(fd_ < 0 ? errno : 0) {}
     ~Folder() {
         if (fd_ >= 0) ::close(fd_);
     }
@@ -160,20 +161,30 @@ public:
     // The names of the Skill*.wid entries that are regular files, sorted by their bytes so
     // the list reads the same whatever order the file system keeps. Links are followed;
     // folders, FIFOs, sockets, devices and broken or looping links are left out. Opening a
-    // card checks again, as an entry may change in between.
-    std::vector<std::string> SkillFileNames() const {
+    // card checks again, as an entry may change in between. A folder that fails part way
+    // lists what was seen, and `problem` says so.
+    std::vector<std::string> SkillFileNames(FolderProblem& problem) const {
         std::vector<std::string> names;
-        if (fd_ < 0) return names;
-        // The listing gets a descriptor of its own: closedir closes it.
-        const int listFd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (listFd < 0) return names;
-        DIR* dir = ::fdopendir(listFd);
-        if (dir == nullptr) {
-            ::close(listFd);
+        if (fd_ < 0) {
+            problem = {FolderProblem::Kind::CannotOpen, openError_};
             return names;
         }
-        // An unreadable folder, or one that vanishes while it is listed, lists what was seen.
-        while (const dirent* entry = ::readdir(dir)) {
+        // The listing gets a descriptor of its own: closedir closes it.
+        const int listFd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        DIR* dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
+        if (dir == nullptr) {
+            problem = {FolderProblem::Kind::CannotOpen, errno};
+            if (listFd >= 0) ::close(listFd);
+            return names;
+        }
+        // readdir tells the end of the folder from a failure only by errno.
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(dir);
+            if (entry == nullptr) {
+                if (errno != 0) problem = {FolderProblem::Kind::ReadFailed, errno};
+                break;
+            }
             const std::string_view name = entry->d_name;
             if (!MatchesSkillMask(name) || !IsRegularFile(*entry)) continue;
             names.emplace_back(name);
@@ -192,6 +203,7 @@ private:
     }
 
     int fd_;
+    int openError_;
 };
 
 }  // namespace
@@ -200,21 +212,29 @@ std::optional<std::string> ReadCardListName(const std::filesystem::path& path) {
     return CardNameFile(AT_FDCWD, path.c_str()).Name();
 }
 
-std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder) {
+std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder,
+                                                  FolderProblem* problem) {
+    FolderProblem seen;
     std::vector<std::filesystem::path> files;
-    for (const std::string& name : Folder(folder).SkillFileNames()) files.push_back(folder / name);
+    for (const std::string& name : Folder(folder).SkillFileNames(seen)) {
+        files.push_back(folder / name);
+    }
+    if (problem != nullptr) *problem = seen;
     return files;
 }
 
-std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder) {
+std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder,
+                                       FolderProblem* problem) {
     const Folder files(folder);
+    FolderProblem seen;
     std::vector<CardListRow> rows;
-    for (std::string& fileName : files.SkillFileNames()) {
+    for (std::string& fileName : files.SkillFileNames(seen)) {
         std::optional<std::string> name = CardNameFile(files.fd(), fileName.c_str()).Name();
         if (!name) continue;
         std::filesystem::path path = folder / fileName;
         rows.push_back(CardListRow{std::move(*name), std::move(fileName), std::move(path)});
     }
+    if (problem != nullptr) *problem = seen;
     return rows;
 }
 

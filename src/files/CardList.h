@@ -33,12 +33,29 @@ std::optional<std::string> ReadCardListName(const std::filesystem::path& path);
 // The same from a stream positioned at the start of a card file; the stream stays open.
 std::optional<std::string> ReadCardListName(std::FILE* stream);
 
+// Why a folder gave no list, or only part of one. An empty folder and a folder that cannot
+// be read both give no rows; the callers must be able to tell the user which it was.
+struct FolderProblem {
+    enum class Kind {
+        None,
+        CannotOpen,  // the folder itself cannot be opened (missing, no permission, no folder)
+        ReadFailed,  // it opened, but reading its entries failed part way
+    };
+    Kind kind = Kind::None;
+    int error = 0;  // the errno behind it
+
+    explicit operator bool() const { return kind != Kind::None; }
+};
+
 // The Skill*.wid entries of a folder that are regular files (links followed), sorted by
-// the bytes of their names; nothing when the folder cannot be read. Contents are not read.
-std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder);
+// the bytes of their names; nothing when the folder cannot be opened, what was seen when
+// reading it fails. `problem`, when given, says which. Contents are not read.
+std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder,
+                                                  FolderProblem* problem = nullptr);
 
 // The rows of a folder, in the order of ListSkillFiles; files that give no name are left
-// out, and a folder that cannot be read gives no rows.
-std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder);
+// out. A folder that cannot be read gives no rows and the reason in `problem`.
+std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder,
+                                       FolderProblem* problem = nullptr);
 
 }  // namespace morvat

@@ -1,7 +1,7 @@
 // The INI file that remembers the editor's folders between runs. Values are kept byte for
-// byte: a folder written by hand as C:\Games\CW\ reads back exactly so, trailing backslash
-// included. Everything the tool does not know (other sections, keys, comments, blank lines)
-// is kept as it was when the file is written back.
+// byte: a folder written by hand as C:\Users\player\cards\ reads back exactly so, trailing
+// backslash included. Everything the tool does not know (other sections, keys, comments,
+// blank lines) is kept as it was when the file is written back.
 #pragma once
 
 #include <cstddef>

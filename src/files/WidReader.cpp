@@ -109,7 +109,8 @@ void ReadCardRows(WidReadContext& context, WidCard& card) {
 
 }  // namespace
 
-std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects) {
+std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects,
+                         std::int64_t wholeReadLimit) {
     card.Faratack = false;
     card.Assasin = false;
     card.Voice = 0;
@@ -122,7 +123,7 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
     card.Defuse = 0;
     card.Gard = 0;
     try {
-        WidStream in(stream);
+        WidStream in(stream, wholeReadLimit);
         WidReadContext context{in, effects};
         ReadCardRows(context, card);
         return 0;

@@ -41,6 +41,10 @@ inline constexpr std::int32_t kWidContentKindRoot = 240;      // a content of ki
 inline constexpr std::int32_t kWidTooDeep = 900;  // contents and embedded cards nested > 64
 inline constexpr std::int32_t kWidOutOfMemory = 901;
 
+// Cards of up to this many bytes are read whole with one call and then served from
+// memory; larger ones are read field by field, passing long blocks by seeking.
+inline constexpr std::int64_t kWidWholeReadLimit = std::int64_t{1} << 20;
+
 // Reads one card from `stream`, opened for binary reading at its start. Fills `card` and
 // appends the card's rated effects to `effects`. Returns 0, or the code of the first
 // failing step. The stream stays open.
@@ -48,6 +52,10 @@ inline constexpr std::int32_t kWidOutOfMemory = 901;
 // On entry the key code flags and every kept value but `Cardname` and `Level` are reset;
 // those two are written when the read reaches them. Time and memory grow at most linearly
 // with the file's size, whatever it holds.
-std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects);
+//
+// `wholeReadLimit` is for the tests and the fuzzer: with 0, a card of any size takes the
+// way of large cards, which must read exactly what the whole read does.
+std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects,
+                         std::int64_t wholeReadLimit = kWidWholeReadLimit);
 
 }  // namespace morvat

@@ -18,7 +18,7 @@ void FailWidRead(std::int32_t code) {
     throw WidReadFailure{code};
 }
 
-WidStream::WidStream(std::FILE* stream) : stream_(stream) {
+WidStream::WidStream(std::FILE* stream, std::int64_t wholeReadLimit) : stream_(stream) {
     // Held for the whole read, so each small field is read without taking the lock again.
     ::flockfile(stream_);
     const off_t start = ::ftello(stream_);
@@ -45,7 +45,7 @@ WidStream::WidStream(std::FILE* stream) : stream_(stream) {
     }
     // A card is small: taken whole with one read, it costs no more than reading its bytes
     // at all, and the fields and skips are then served from memory.
-    if (size_ - start <= kWholeReadLimit) {
+    if (size_ - start <= wholeReadLimit) {
         whole_.resize(static_cast<std::size_t>(size_ - start));
         whole_.resize(::fread_unlocked(whole_.data(), 1, whole_.size(), stream_));
         wholeStart_ = start;

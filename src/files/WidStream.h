@@ -25,8 +25,9 @@ struct WidReadFailure {
 // nothing: the next read then comes up short.
 class WidStream {
 public:
-    // `stream` stays owned by the caller; reading starts at its current position.
-    explicit WidStream(std::FILE* stream);
+    // `stream` stays owned by the caller; reading starts at its current position. A card
+    // of up to `wholeReadLimit` bytes is read whole at once.
+    WidStream(std::FILE* stream, std::int64_t wholeReadLimit);
     ~WidStream();
     WidStream(const WidStream&) = delete;
     WidStream& operator=(const WidStream&) = delete;
@@ -50,9 +51,6 @@ private:
     // Whether `count` more bytes could still be in the file.
     bool CouldHold(std::uint64_t count) const;
     void Read(void* destination, std::size_t count, std::int32_t shortCode);
-
-    // Cards up to this size are read whole into `whole_` when the read begins.
-    static constexpr std::int64_t kWholeReadLimit = 1 << 20;
 
     std::FILE* stream_;
     std::string whole_;            // the file from `wholeStart_` on, when read whole

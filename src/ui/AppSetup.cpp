@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "FocusStyle.h"
 #include "Fonts.h"
 
 void PrepareApplication(QApplication& app) {
@@ -16,6 +17,8 @@ void PrepareApplication(QApplication& app) {
         QCoreApplication::installTranslator(translator);
     }
     InstallFontSubstitutes();
+    // A focused button must be plain to see for those who work by keyboard.
+    QApplication::setStyle(new FocusStyle);
     // Message boxes and dialogs share the windows' font.
     QApplication::setFont(ProportionalGothic(12));
 }

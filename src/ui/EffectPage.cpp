@@ -265,9 +265,13 @@ void TForm1::SpeedButtonClick(int kind) {
     } else if (const morvat::EffectKindInfo* info = morvat::FindEffectKind(kind)) {
         morvat::AddEffect(editor_, static_cast<std::uint8_t>(kind), 0, 1, 0, info->roundsOnAdd);
     }
+    const int rowsBefore = Obelist->count();
     RefreshEffectList();
     RefreshPanes();
     Edited();
+    // New rows go to the end of the list, which may be out of sight: show them, so the
+    // user sees what the button did.
+    if (Obelist->count() > rowsBefore) Obelist->scrollToItem(Obelist->item(Obelist->count() - 1));
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
@@ -17,6 +18,7 @@
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -85,6 +87,16 @@ class CardRowDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
+    // Every row is as wide as the widest one, so that the list (whose rows share one size)
+    // scrolls sideways to show the longest file name whole.
+    void setRowWidth(int width) { rowWidth_ = width; }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setWidth(std::max(size.width(), rowWidth_));
+        return size;
+    }
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         QStyleOptionViewItem opt(option);
@@ -115,6 +127,9 @@ public:
         painter->drawText(fileRect, flags, index.data(kFileNameRole).toString());
         painter->restore();
     }
+
+private:
+    int rowWidth_ = 0;
 };
 
 // The folder tree is always fully open, so it draws no expand and collapse marks.
@@ -187,6 +202,18 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setUniformItemSizes(true);  // keeps a folder of thousands of cards quick
     ListBox1->setItemDelegate(new CardRowDelegate(ListBox1));
+    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ListBox1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    // Said inside the list when its folder cannot be read, which an empty list cannot say.
+    // The list's own size is fixed, while its viewport gets its size only when shown.
+    ListBox1Problem = new QLabel(ListBox1);
+    ListBox1Problem->setObjectName("ListBox1Problem");
+    ListBox1Problem->setAlignment(Qt::AlignCenter);
+    ListBox1Problem->setWordWrap(true);
+    ListBox1Problem->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ListBox1Problem->setGeometry(ListBox1->rect().adjusted(8, 8, -8, -8));
+    ListBox1Problem->hide();
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm3::ListBox1DblClick);
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
@@ -198,7 +225,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     Button2 = new QPushButton(QStringLiteral("Cancel"), this);
     Button2->setObjectName("Button2");
     Button2->setGeometry(280, 272, 75, 25);
-    Button2->setAutoDefault(false);
+    // Return on the focused Cancel cancels; OK stays the default everywhere else.
+    Button2->setAutoDefault(true);
     connect(Button2, &QPushButton::clicked, this, &TForm3::reject);
 
     fillDriveBox();
@@ -245,7 +273,9 @@ void TForm3::DirectoryListBox1Change() {
     rows_.clear();
     if (directory_.empty()) return;
 
-    const std::vector<fs::path> files = morvat::ListSkillFiles(directory_);
+    morvat::FolderProblem problem;
+    const std::vector<fs::path> files = morvat::ListSkillFiles(directory_, &problem);
+    ShowFolderProblem(problem);
     for (const fs::path& file : files) {
         FileListBox1->addItem(DisplayName(file.filename().string()));
     }
@@ -256,14 +286,26 @@ void TForm3::DirectoryListBox1Change() {
     }
 
     ListBox1->setUpdatesEnabled(false);
+    const QFontMetrics metrics(ListBox1->font());
+    int widestFile = 0;
     for (const morvat::CardListRow& row : rows_) {
         const QString name = QString::fromStdString(morvat::ShiftJisToUtf8(row.paddedName));
         const QString file = DisplayName(row.fileName);
+        widestFile = std::max(widestFile, metrics.horizontalAdvance(file));
         auto* item = new QListWidgetItem(name + file);
         item->setData(kCardNameRole, name);
         item->setData(kFileNameRole, file);
         ListBox1->addItem(item);
     }
+    // The name column, the widest file name and the item's margins on both sides.
+    const int nameColumn = static_cast<int>(
+        std::ceil(QFontMetricsF(ListBox1->font()).horizontalAdvance(QLatin1Char(' ')) *
+                  static_cast<qreal>(morvat::kCardListNameWidth)));
+    const int margin =
+        ListBox1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ListBox1) + 1;
+    static_cast<CardRowDelegate*>(ListBox1->itemDelegate())
+        ->setRowWidth(nameColumn + widestFile + 2 * margin + 4);
+    ListBox1->doItemsLayout();
     ListBox1->setUpdatesEnabled(true);
     ListBox1->setCurrentRow(-1);
     ListBox1->clearSelection();
@@ -288,6 +330,50 @@ void TForm3::Button1Click() {
 
 void TForm3::ListBox1DblClick() {
     Button1Click();
+}
+
+void TForm3::Rebuild() {
+    if (directory_.empty()) return;
+    // The same card stays chosen when it is still there.
+    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    const int row = selected.isEmpty() ? -1 : ListBox1->row(selected.front());
+    const fs::path chosen = row >= 0 && static_cast<std::size_t>(row) < rows_.size()
+                                ? rows_[static_cast<std::size_t>(row)].path
+                                : fs::path();
+    fillFolderTree();
+    DirectoryListBox1Change();
+    for (std::size_t i = 0; i < rows_.size() && !chosen.empty(); ++i) {
+        if (rows_[i].path == chosen) {
+            ListBox1->setCurrentRow(static_cast<int>(i));
+            break;
+        }
+    }
+}
+
+void TForm3::ShowFolderProblem(const morvat::FolderProblem& problem) {
+    if (!problem) {
+        ListBox1Problem->hide();
+        return;
+    }
+    const QString reason = QString::fromStdString(std::generic_category().message(problem.error));
+    const QString text = problem.kind == morvat::FolderProblem::Kind::CannotOpen
+                             ? QStringLiteral("ファイルが開けません")
+                             : QStringLiteral("読み込みに失敗しました");
+    ListBox1Problem->setText(text + QStringLiteral("\n(") + reason + QLatin1Char(')'));
+    ListBox1Problem->setToolTip(FromNative(directory_));
+    // A folder that failed part way still lists the cards seen; the note keeps below them.
+    ListBox1Problem->setAlignment(problem.kind == morvat::FolderProblem::Kind::CannotOpen
+                                      ? Qt::AlignCenter
+                                      : Qt::AlignHCenter | Qt::AlignBottom);
+    ListBox1Problem->show();
+}
+
+void TForm3::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F5 && event->modifiers() == Qt::NoModifier) {
+        Rebuild();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
@@ -349,6 +435,8 @@ void TForm3::fillFolderTree() {
         std::error_code statError;
         // Follows links to folders; broken and looping links fail here and are left out.
         if (!it->is_directory(statError) || statError) continue;
+        // Dot-folders are hidden by convention (settings, caches, version control).
+        if (it->path().filename().native().starts_with('.')) continue;
         subfolders.emplace_back(DisplayName(it->path().filename().string()), it->path());
     }
     std::sort(subfolders.begin(), subfolders.end(), [](const auto& a, const auto& b) {

@@ -2,7 +2,8 @@
 // the name of the card it holds. The folder tree and the drive box choose the folder; the
 // Skill*.wid files of that folder are listed with their card names, read by the core. The
 // dialog is made once and shown again and again: it keeps its folder, its rows and its
-// selection between showings and rebuilds the rows only when the folder changes.
+// selection between showings and rebuilds the rows only when the folder changes or the
+// user asks for it with F5.
 #pragma once
 
 #include <QDialog>
@@ -13,6 +14,8 @@
 #include "files/CardList.h"
 
 class QComboBox;
+class QKeyEvent;
+class QLabel;
 class QListWidget;
 class QPushButton;
 class QTreeWidget;
@@ -62,10 +65,16 @@ public:
     void Button1Click();
     void ListBox1DblClick();
 
+    // F5: reads the folder again (its subfolders and its cards), for a card added since the
+    // folder was chosen; the chosen card stays chosen when it is still there.
+    void Rebuild();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void ShowFolderProblem(const morvat::FolderProblem& problem);
     void changeFolder(const std::filesystem::path& folder);
     void fillFolderTree();
     void fillDriveBox();
@@ -76,6 +85,7 @@ private:
     QListWidget* FileListBox1 = nullptr;
     QComboBox* DriveComboBox1 = nullptr;
     QListWidget* ListBox1 = nullptr;
+    QLabel* ListBox1Problem = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
 

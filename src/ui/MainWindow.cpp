@@ -80,6 +80,7 @@ TForm1::TForm1(Messages& messages, SettingsStore settings, QWidget* parent)
         auto* button = new QPushButton(QString::fromUtf8(bar[i].second), this);
         button->setObjectName(QString::fromLatin1(names[i]));
         button->setGeometry(x, kPagesHeight + 8, kButtonWidth, 26);
+        PressOnReturn(button);
         *bar[i].first = button;
         x += kButtonWidth + kButtonGap;
     }
@@ -114,7 +115,8 @@ QWidget* TForm1::BuildAttributePage() {
     auto* cardLayout = new QGridLayout(cardGroup);
     cardLayout->setContentsMargins(8, 2, 8, 4);
     cardLayout->setVerticalSpacing(2);
-    ObCardname = new QLabel(cardGroup);
+    // A card's name may be wider than the column: cut with "…", whole in the tool tip.
+    ObCardname = new ElidedLabel(cardGroup);
     ObCardname->setObjectName(QStringLiteral("ObCardname"));
     ObCardname->setMinimumHeight(16);
     ObLevel = new QLabel(cardGroup);

@@ -117,7 +117,7 @@ public:
     LiveLevel* liveLevel = nullptr;  // the level of the card as it stands, beside the tabs
 
     RadioGroup* ObTarget = nullptr;
-    QLabel* ObCardname = nullptr;
+    ElidedLabel* ObCardname = nullptr;
     QLabel* ObLevel = nullptr;
     QCheckBox* ObFaratack = nullptr;
     QCheckBox* ObAssasin = nullptr;

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -59,9 +60,11 @@ UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, int position, QWidget
     }
     connect(up_, &QToolButton::clicked, this, [this] { stepBy(1); });
     connect(down_, &QToolButton::clicked, this, [this] { stepBy(-1); });
-    // The arrow keys in the box step the number as the buttons do.
+    // The arrow keys in the box step the number as the buttons do, and the arrows are
+    // usable exactly when the box is.
     buddy_->installEventFilter(this);
     buddy_->setText(QString::number(position_));
+    setEnabled(buddy_->isEnabled());
 }
 
 void UpDown::setPosition(int position) {
@@ -75,6 +78,9 @@ void UpDown::stepBy(int steps) {
 }
 
 bool UpDown::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == buddy_ && event->type() == QEvent::EnabledChange) {
+        setEnabled(buddy_->isEnabled());
+    }
     if (watched == buddy_ && event->type() == QEvent::KeyPress && buddy_->isEnabled()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
@@ -118,14 +124,86 @@ QWidget* MakeTrackBarRow(const QString& name, int minimum, int maximum, const QS
     scaleRow->addWidget(middle, 1);
     scaleRow->addWidget(high, 1);
 
+    // The current value, in a column wide enough for the widest value so that the bar
+    // does not move as the number changes.
+    auto* value = new QLabel(signedText(0), row);
+    value->setObjectName(name + QStringLiteral("Value"));
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const QFontMetrics metrics(value->font());
+    value->setFixedWidth(std::max(metrics.horizontalAdvance(signedText(minimum)),
+                                  metrics.horizontalAdvance(signedText(maximum))) +
+                         2);
+    QObject::connect(slider, &QSlider::valueChanged, value,
+                     [value, signedText](int v) { value->setText(signedText(v)); });
+
     int column = 0;
     if (!leftLabel.isEmpty()) grid->addWidget(new QLabel(leftLabel, row), 0, column++);
-    grid->addWidget(slider, 0, column);
-    grid->addWidget(scale, 1, column);
-    grid->setColumnStretch(column, 1);
-    if (!rightLabel.isEmpty()) grid->addWidget(new QLabel(rightLabel, row), 0, column + 1);
+    const int barColumn = column++;
+    grid->addWidget(slider, 0, barColumn);
+    grid->addWidget(scale, 1, barColumn);
+    grid->setColumnStretch(barColumn, 1);
+    if (!rightLabel.isEmpty()) grid->addWidget(new QLabel(rightLabel, row), 0, column++);
+    grid->addWidget(value, 0, column);
     *bar = slider;
     return row;
+}
+
+ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+void ElidedLabel::setText(const QString& text) {
+    QLabel::setText(text);
+    setToolTip(text);
+    update();
+}
+
+QString ElidedLabel::shownText() const {
+    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+QSize ElidedLabel::sizeHint() const {
+    // As wide as the layout makes it, never wider because of the text.
+    return {0, QLabel::sizeHint().height()};
+}
+
+QSize ElidedLabel::minimumSizeHint() const {
+    return {0, QLabel::minimumSizeHint().height()};
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+    painter.drawText(area, static_cast<int>(alignment()) | Qt::TextSingleLine, shownText());
+}
+
+namespace {
+
+class ReturnPresser : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (button != nullptr && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && !key->isAutoRepeat()) {
+            // animateClick shows the press, as Space does, and then clicks.
+            if (button->isEnabled()) button->animateClick();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
+
+void PressOnReturn(QAbstractButton* button) {
+    button->installEventFilter(new ReturnPresser(button));
 }
 
 int DecimalOrMinusOne(const QString& text) {

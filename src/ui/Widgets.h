@@ -4,6 +4,7 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <QStringList>
@@ -59,10 +60,34 @@ private:
 };
 
 // A horizontal track bar with step 1 and a tick at every step, named `name`, inside a row
-// "left label, bar, right label" with the range's ends and middle written under the bar.
-// Returns the row; the bar itself is `*bar`.
+// "left label, bar, right label, current value" with the range's ends and middle written
+// under the bar. The value label (named `name` + "Value") follows the bar, signed like the
+// scale ("+3", "0", "-2"). Returns the row; the bar itself is `*bar`.
 QWidget* MakeTrackBarRow(const QString& name, int minimum, int maximum, const QString& leftLabel,
                          const QString& rightLabel, QSlider** bar, QWidget* parent = nullptr);
+
+// A one-line label for text from outside (a card's name): text too wide for the label is
+// cut with "…" at the end instead of widening the layout or being cut mid-character, and
+// the whole text is the tool tip. text() stays the whole text.
+class ElidedLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ElidedLabel(QWidget* parent = nullptr);
+
+    void setText(const QString& text);
+    // The text as drawn at the label's present width.
+    QString shownText() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// Lets Return and Enter press `button` while it has the keyboard focus, as Space does. A
+// dialog does this for its buttons itself; the main window, a plain window, needs it.
+void PressOnReturn(QAbstractButton* button);
 
 // Reads a whole decimal integer as the edit boxes take it; -1 for anything else (empty
 // text, letters, spaces, a number too large for an int).

@@ -6,12 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "SystemCallHooks.h"
 #include "TempDir.h"
+#include "Unprivileged.h"
 #include "files/CardList.h"
 
 namespace morvat {
@@ -243,6 +245,43 @@ TEST(CardListTest, InterruptedReadsAreRetried) {
     EXPECT_EQ(rows[1].paddedName, Padded("Two"));
     EXPECT_EQ(ReadCardListName(dir.path() / "Skill2.wid"), Padded("Two"));
     EXPECT_GE(interrupted.count(), 4) << "the reads went through the interrupting hook";
+}
+
+// An empty folder and one that cannot be read both give no rows; only the problem tells
+// them apart, and the command line and the loader dialog report it.
+TEST(CardListTest, FolderProblemTellsAnUnreadableFolderFromAnEmptyOne) {
+    test::TempDir dir;
+    FolderProblem problem{FolderProblem::Kind::ReadFailed, 5};
+    EXPECT_TRUE(BuildCardList(dir.path(), &problem).empty());
+    EXPECT_FALSE(problem) << "an empty folder is no problem";
+
+    const auto file = dir.write("Skill1.wid", Card("File"));
+    for (const std::filesystem::path& folder :
+         {dir.path() / "missing", file, std::filesystem::path()}) {
+        SCOPED_TRACE(folder);
+        problem = {};
+        EXPECT_TRUE(BuildCardList(folder, &problem).empty());
+        EXPECT_EQ(problem.kind, FolderProblem::Kind::CannotOpen);
+        EXPECT_NE(problem.error, 0);
+        problem = {};
+        EXPECT_TRUE(ListSkillFiles(folder, &problem).empty());
+        EXPECT_EQ(problem.kind, FolderProblem::Kind::CannotOpen);
+    }
+
+    const auto locked = dir.path() / "locked";
+    std::filesystem::create_directory(locked);
+    dir.write("locked/Skill1.wid", Card("Hidden"));
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    test::LetOthersIn(dir.path());
+    test::Unprivileged user;
+    if (!user.usable()) GTEST_SKIP() << "cannot step down from root";
+    problem = {};
+    EXPECT_TRUE(BuildCardList(locked, &problem).empty());
+    EXPECT_EQ(problem.kind, FolderProblem::Kind::CannotOpen);
+    EXPECT_EQ(problem.error, EACCES);
+    problem = {};
+    EXPECT_TRUE(ListSkillFiles(locked, &problem).empty());
+    EXPECT_EQ(problem.kind, FolderProblem::Kind::CannotOpen);
 }
 
 TEST(CardListTest, DisplayTextShowsShiftJisNamesAndFileNamesAsUtf8) {

@@ -12,6 +12,7 @@
 #include "Json.h"
 #include "TempDir.h"
 #include "TestPaths.h"
+#include "Unprivileged.h"
 #include "WorkedReport.h"
 
 namespace morvat::cli {
@@ -178,6 +179,32 @@ TEST(CliSummaryTest, FieldsCannotBreakTheLine) {
     EXPECT_EQ(run.status, kExitOk);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\t'), 4);
+    // Escaped, not blanked: the name can still be told from "tab here line.cws".
+    EXPECT_EQ(run.out, dir.path().string() +
+                           "/tab\\there\\nline.cws\ttab\\there\\nline\t-\t-30\t-3.0\n");
+}
+
+// A folder that cannot be read is a failure, not an empty folder.
+TEST(CliSummaryTest, UnreadableFolderIsReportedWithItsPath) {
+    test::TempDir dir;
+    const auto locked = dir.path() / "locked";
+    std::filesystem::create_directory(locked);
+    dir.write("locked/Skill1.wid", "x");
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    const auto small = dir.write("small.cws", kSmallDamageFile);
+    test::LetOthersIn(dir.path());
+    test::Unprivileged user;
+    if (!user.usable()) GTEST_SKIP() << "cannot step down from root";
+
+    CliRun run = RunIn({"rate", "--summary", locked.string()});
+    EXPECT_EQ(run.status, kExitCannotOpen);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "morvat-ex-cli: " + locked.string() + ": ファイルが開けません\n");
+
+    // The other paths are still rated; the folder's failure decides the exit status.
+    run = RunIn({"rate", "--summary", locked.string(), small.string()});
+    EXPECT_EQ(run.status, kExitCannotOpen);
+    EXPECT_EQ(run.out, small.string() + "\tsmall\t-\t-30\t-3.0\n");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -191,6 +218,33 @@ TEST(CliListTest, FolderWithoutCardsAndPathsThatAreNoFolder) {
     run = RunIn({"list", (dir.path() / "notes.txt").string()});
     EXPECT_EQ(run.status, kExitCannotOpen);
     EXPECT_NE(run.err.find("notes.txt"), std::string::npos);
+}
+
+TEST(CliListTest, UnreadableFolderIsReportedWithItsPath) {
+    test::TempDir dir;
+    const auto locked = dir.path() / "locked";
+    std::filesystem::create_directory(locked);
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    test::LetOthersIn(dir.path());
+    test::Unprivileged user;
+    if (!user.usable()) GTEST_SKIP() << "cannot step down from root";
+    const CliRun run = RunIn({"list", locked.string()});
+    EXPECT_EQ(run.status, kExitCannotOpen);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "morvat-ex-cli: " + locked.string() + ": ファイルが開けません\n");
+}
+
+TEST(CliListTest, LineBreaksAndTabsInNamesAreEscaped) {
+    test::TempDir dir;
+    // A card file whose name is "a<LF>b": tag, empty first block, name length 4, name.
+    const std::string card("\x05\0\0\0\0\x04\0\0\0a\nb\0", 13);
+    dir.write("Skill\n1.wid", card);
+    dir.write("Skill\t2.wid", card);
+    const CliRun run = RunIn({"list", dir.path().string()});
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.out,
+              "a\\nb          Skill\\t2.wid\n"
+              "a\\nb          Skill\\n1.wid\n");
 }
 
 // ---------------------------------------------------------------------------------------

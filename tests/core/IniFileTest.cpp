@@ -23,18 +23,20 @@ std::string RoundTrip(const std::string& value) {
 }
 
 TEST(IniFileValues, HandWrittenBackslashesReadBackVerbatim) {
-    const IniFile file =
-        IniFile::Parse("[MORVAT.Ex]\nOpenFolder=C:\\Games\\CW\\\nSaveFolder=C:\\\n");
+    const IniFile file = IniFile::Parse(
+        "[MORVAT.Ex]\nOpenFolder=C:\\Users\\player\\Documents\\cards\\\nSaveFolder=C:\\\n");
     // A trailing backslash neither continues the line nor eats the next key.
-    EXPECT_EQ(file.Get(kSection, "OpenFolder"), "C:\\Games\\CW\\");
+    EXPECT_EQ(file.Get(kSection, "OpenFolder"), "C:\\Users\\player\\Documents\\cards\\");
     EXPECT_EQ(file.Get(kSection, "SaveFolder"), "C:\\");
 }
 
 TEST(IniFileValues, RoundTripKeepsEveryByte) {
-    EXPECT_EQ(RoundTrip("C:\\Games\\CW\\"), "C:\\Games\\CW\\");
-    EXPECT_EQ(RoundTrip("C:\\Games\\CW"), "C:\\Games\\CW");
+    EXPECT_EQ(RoundTrip("C:\\Users\\player\\Documents\\cards\\"),
+              "C:\\Users\\player\\Documents\\cards\\");
+    EXPECT_EQ(RoundTrip("C:\\Users\\player\\Documents\\cards"),
+              "C:\\Users\\player\\Documents\\cards");
     EXPECT_EQ(RoundTrip("/home/player/cards/"), "/home/player/cards/");
-    EXPECT_EQ(RoundTrip("C:\\Program Files\\CardWirth"), "C:\\Program Files\\CardWirth");
+    EXPECT_EQ(RoundTrip("C:\\Program Files\\Card Tools"), "C:\\Program Files\\Card Tools");
     EXPECT_EQ(RoundTrip("D:\\ゲーム\\スキル\\"), "D:\\ゲーム\\スキル\\");
     EXPECT_EQ(RoundTrip("/tmp/a=b;c#d[e]"), "/tmp/a=b;c#d[e]");
     EXPECT_EQ(RoundTrip(""), "");
@@ -52,8 +54,8 @@ TEST(IniFileValues, EmptyQuotedValueIsEmpty) {
 }
 
 TEST(IniFileValues, SpacesAroundKeyAndValueAreNotPartOfThem) {
-    const IniFile file = IniFile::Parse("[ MORVAT.Ex ]\n  OpenFolder =  C:\\CW\\  \n");
-    EXPECT_EQ(file.Get(kSection, "OpenFolder"), "C:\\CW\\");
+    const IniFile file = IniFile::Parse("[ MORVAT.Ex ]\n  OpenFolder =  C:\\cards\\  \n");
+    EXPECT_EQ(file.Get(kSection, "OpenFolder"), "C:\\cards\\");
 }
 
 TEST(IniFileValues, SectionsAndKeysIgnoreCaseAndFirstKeyWins) {
@@ -78,11 +80,11 @@ TEST(IniFileValues, LineBreaksInAValueAreRefused) {
 }
 
 TEST(IniFileText, CrLfFilesReadCleanlyAndStayCrLf) {
-    IniFile file = IniFile::Parse("[MORVAT.Ex]\r\nOpenFolder=C:\\CW\\\r\nSaveFolder=C:\\\r\n");
-    EXPECT_EQ(file.Get(kSection, "OpenFolder"), "C:\\CW\\");
+    IniFile file = IniFile::Parse("[MORVAT.Ex]\r\nOpenFolder=C:\\cards\\\r\nSaveFolder=C:\\\r\n");
+    EXPECT_EQ(file.Get(kSection, "OpenFolder"), "C:\\cards\\");
     EXPECT_EQ(file.Get(kSection, "SaveFolder"), "C:\\");
     file.Set(kSection, "SaveFolder", "D:\\");
-    EXPECT_EQ(file.Text(), "[MORVAT.Ex]\r\nOpenFolder=C:\\CW\\\r\nSaveFolder=D:\\\r\n");
+    EXPECT_EQ(file.Text(), "[MORVAT.Ex]\r\nOpenFolder=C:\\cards\\\r\nSaveFolder=D:\\\r\n");
 }
 
 TEST(IniFileText, SettingKeepsEverythingElse) {
@@ -127,11 +129,11 @@ TEST(IniFileOnDisk, ReadWriteAndMissingFiles) {
     EXPECT_EQ(ReadIniFile(path).status, IniReadResult::Status::Missing);
 
     IniFile file;
-    file.Set(kSection, "OpenFolder", "C:\\CW\\");
+    file.Set(kSection, "OpenFolder", "C:\\cards\\");
     ASSERT_TRUE(WriteIniFile(path, file));
     const IniReadResult read = ReadIniFile(path);
     ASSERT_EQ(read.status, IniReadResult::Status::Read);
-    EXPECT_EQ(read.file.Get(kSection, "OpenFolder"), "C:\\CW\\");
+    EXPECT_EQ(read.file.Get(kSection, "OpenFolder"), "C:\\cards\\");
     // Only the target is left in the folder: the temporary file was renamed over it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),

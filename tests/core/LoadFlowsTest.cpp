@@ -225,12 +225,12 @@ TEST(LoadFileNameTest, CwsIsTheExactExtensionAfterTheLastDot) {
 
 TEST(LoadFileNameTest, FolderOfDropsTheNameAndTrailingSeparators) {
     const std::pair<const char*, const char*> cases[] = {
-        {"/games/cw/SkillA.wid", "/games/cw"},
-        {"/games/cw//SkillA.wid", "/games/cw"},
-        {"cw/SkillA.wid", "cw"},
+        {"/home/player/cards/SkillA.wid", "/home/player/cards"},
+        {"/home/player/cards//SkillA.wid", "/home/player/cards"},
+        {"cards/SkillA.wid", "cards"},
         {"SkillA.wid", ""},
         {"/SkillA.wid", "/"},
-        {"/games/cw/", "/games/cw"},
+        {"/home/player/cards/", "/home/player/cards"},
     };
     for (const auto& [path, folder] : cases) EXPECT_EQ(FolderOf(path), folder) << path;
 }

@@ -287,7 +287,7 @@ TEST(WidEventsTest, FileEndingInAnEventFailsWithThatReadsCode) {
     };
     for (const Cut& c : cuts) {
         SCOPED_TRACE(testing::Message() << c.field << " +" << c.keep);
-        for (const test::Medium medium : {test::Medium::File, test::Medium::Memory}) {
+        for (const test::Medium medium : test::kEveryMedium) {
             EXPECT_EQ(ReadCard(file.cutAt(c.field, c.keep), medium).code, c.code);
         }
     }

@@ -219,7 +219,7 @@ struct CutCase {
 void ExpectCuts(const CardFile& file, const std::vector<CutCase>& cases) {
     for (const CutCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.field << " +" << c.keep);
-        for (const test::Medium medium : {test::Medium::File, test::Medium::Memory}) {
+        for (const test::Medium medium : test::kEveryMedium) {
             EXPECT_EQ(ReadCard(file.cutAt(c.field, c.keep), medium).code, c.code);
         }
     }

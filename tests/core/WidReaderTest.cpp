@@ -8,6 +8,7 @@
 
 #include "CardWriter.h"
 #include "SystemCallHooks.h"
+#include "ExampleCards.h"
 #include "files/WidReader.h"
 
 namespace morvat {
@@ -66,7 +67,7 @@ CardRead ReadFromPipe(const std::string& bytes) {
 }
 
 TEST(WidCardTest, FullCardKeepsEveryValue) {
-    for (const Medium medium : {Medium::File, Medium::Memory}) {
+    for (const Medium medium : test::kEveryMedium) {
         const CardRead read = ReadCard(FullCard(), medium);
         ASSERT_EQ(read.code, 0);
         EXPECT_EQ(read.card.Cardname, kFireName);
@@ -147,7 +148,7 @@ TEST(WidCardTest, FileEndingAtAFieldFailsWithThatReadsCode) {
     };
     for (const CutCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.field << " +" << c.keep);
-        for (const Medium medium : {Medium::File, Medium::Memory}) {
+        for (const Medium medium : test::kEveryMedium) {
             EXPECT_EQ(ReadCard(file.cutAt(c.field, c.keep), medium).code, c.code);
         }
     }
@@ -462,7 +463,7 @@ TEST(WidCardTest, BlocksOfAnySizeArePassedOnEveryKindOfStream) {
         };
         for (const auto& c : cases) {
             SCOPED_TRACE(c.bytes.size());
-            for (const Medium medium : {Medium::File, Medium::Memory}) {
+            for (const Medium medium : test::kEveryMedium) {
                 const CardRead read = ReadCard(c.bytes, medium);
                 EXPECT_EQ(read.code, c.code);
                 if (c.code == 0) {
@@ -475,6 +476,36 @@ TEST(WidCardTest, BlocksOfAnySizeArePassedOnEveryKindOfStream) {
             if (c.code == 0) {
                 EXPECT_EQ(piped.card.Level, 7);
             }
+        }
+    }
+}
+
+// `bytes` (not empty) read from a stream over memory, whole or (with a limit of 0) field by
+// field.
+CardRead ReadInMemory(std::string_view bytes, std::int64_t wholeReadLimit) {
+    std::string buffer(bytes);
+    std::FILE* f = ::fmemopen(buffer.data(), bytes.size(), "rb");
+    EXPECT_NE(f, nullptr);
+    CardRead read;
+    if (f == nullptr) return read;
+    read.code = ReadWidCard(f, read.card, read.effects, wholeReadLimit);
+    std::fclose(f);
+    return read;
+}
+
+// Cards over the whole-read size are read field by field; that way must agree with the
+// whole read on every card and on every place a card can end, not only on the big ones.
+TEST(WidCardTest, EveryCutOfTheExamplesReadsAlikeWholeAndFieldByField) {
+    for (const test::ExampleCard& example : test::ExampleCards()) {
+        const std::string bytes = WriteCard(example.plan).bytes;
+        for (std::size_t size = 1; size <= bytes.size(); ++size) {
+            SCOPED_TRACE(testing::Message() << example.fileName << " cut at " << size);
+            const std::string_view cut(bytes.data(), size);
+            const CardRead whole = ReadInMemory(cut, kWidWholeReadLimit);
+            const CardRead large = ReadInMemory(cut, 0);
+            ASSERT_EQ(large.code, whole.code);
+            ASSERT_EQ(large.card, whole.card);
+            ASSERT_EQ(large.effects, whole.effects);
         }
     }
 }

@@ -357,7 +357,7 @@ std::int32_t ReadCardBytes(std::string_view bytes, WidCard& card, EffectCollecti
         if (file) std::rewind(file.get());
     }
     if (!file) throw std::runtime_error("cannot make a stream for the card");
-    return ReadWidCard(file.get(), card, effects);
+    return ReadWidCard(file.get(), card, effects, medium == Medium::Large ? 0 : kWidWholeReadLimit);
 }
 
 CardRead ReadCard(std::string_view bytes, Medium medium) {

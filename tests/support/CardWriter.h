@@ -144,7 +144,9 @@ WidEvent EventOf(std::vector<WidContent> contents);
 enum class Medium {
     File,    // a temporary file on disk
     Memory,  // a stream over memory, as the fuzzers read
+    Large,   // a temporary file read field by field, as a card over the whole-read size is
 };
+inline constexpr Medium kEveryMedium[] = {Medium::File, Medium::Memory, Medium::Large};
 
 // Reads `bytes` as a card file, as the load flows do.
 std::int32_t ReadCardBytes(std::string_view bytes, WidCard& card, EffectCollection& effects,

@@ -11,8 +11,10 @@
 #include <QElapsedTimer>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -24,6 +26,7 @@
 
 #include "LoaderDialog.h"
 #include "TempDir.h"
+#include "Unprivileged.h"
 #include "files/ShiftJis.h"
 
 namespace {
@@ -348,6 +351,114 @@ TEST_F(LoaderDialogTest, MissingFolderGivesEmptyListsNotACrash) {
     QTest::mouseClick(okButton(), Qt::LeftButton);
     EXPECT_EQ(messages.noCardChosen, 1);
     EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(LoaderDialogTest, LongFileNamesAreShownWholeByScrollingSideways) {
+    const std::string longName = "Skill" + std::string(60, 'x') + "_end.wid";
+    folder.write(longName, NamedCard("Long"));
+    folder.write("Skill1.wid", NamedCard("Short"));
+    show(folder.path());
+    EXPECT_EQ(dialog.size(), QSize(361, 302));
+    ASSERT_EQ(cards()->count(), 2);
+
+    // The row is wide enough for the name column and the whole file name.
+    const QFontMetricsF metrics(cards()->font());
+    const qreal needed = metrics.horizontalAdvance(Spaces(13)) +
+                         metrics.horizontalAdvance(QString::fromStdString(longName));
+    EXPECT_GE(cards()->visualItemRect(cards()->item(1)).width(), needed);
+    QScrollBar* sideways = cards()->horizontalScrollBar();
+    EXPECT_GT(sideways->maximum(), 0);
+    EXPECT_TRUE(sideways->isVisible());
+    sideways->setValue(sideways->maximum());
+    EXPECT_LE(cards()->visualItemRect(cards()->item(1)).right(),
+              cards()->viewport()->rect().right() + 1);
+
+    // A folder of short names needs no scrolling.
+    TempDir small;
+    small.write("Skill1.wid", NamedCard("Short"));
+    dialog.setDirectoryPath(small.path());
+    EXPECT_EQ(cards()->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(LoaderDialogTest, F5ReadsTheFolderAgainAndKeepsTheChosenCard) {
+    folder.write("Skill1.wid", NamedCard("A"));
+    folder.write("Skill2.wid", NamedCard("B"));
+    show(folder.path());
+    cards()->setCurrentRow(1);
+
+    folder.write("Skill0.wid", NamedCard("New"));
+    std::filesystem::create_directory(folder.path() / "added");
+    QTest::keyClick(cards(), Qt::Key_F5);
+    EXPECT_EQ(rows(),
+              (QStringList{"New" + Spaces(10) + "Skill0.wid", "A" + Spaces(12) + "Skill1.wid",
+                           "B" + Spaces(12) + "Skill2.wid"}));
+    ASSERT_EQ(cards()->selectedItems().size(), 1);
+    EXPECT_EQ(cards()->row(cards()->selectedItems().front()), 2);
+    ASSERT_EQ(folders()->currentItem()->childCount(), 1);
+    EXPECT_EQ(folders()->currentItem()->child(0)->text(0), "added");
+
+    // Without F5 the rows stay as they were, as before.
+    folder.write("Skill3.wid", NamedCard("Later"));
+    show(folder.path());
+    EXPECT_EQ(cards()->count(), 3);
+}
+
+TEST_F(LoaderDialogTest, HiddenDotFoldersAreNotListed) {
+    std::filesystem::create_directory(folder.path() / ".cache");
+    std::filesystem::create_directory(folder.path() / ".git");
+    std::filesystem::create_directory(folder.path() / "cards");
+    show(folder.path());
+    QTreeWidgetItem* current = folders()->currentItem();
+    ASSERT_NE(current, nullptr);
+    ASSERT_EQ(current->childCount(), 1);
+    EXPECT_EQ(current->child(0)->text(0), "cards");
+    // A dot-folder chosen on purpose still lists its cards.
+    folder.write(".cache/Skill1.wid", NamedCard("Kept"));
+    dialog.setDirectoryPath(folder.path() / ".cache");
+    EXPECT_EQ(cards()->count(), 1);
+}
+
+TEST_F(LoaderDialogTest, FolderThatCannotBeReadSaysSoInsteadOfLookingEmpty) {
+    auto* problem = dialog.findChild<QLabel*>("ListBox1Problem");
+    ASSERT_NE(problem, nullptr);
+    show(folder.path());
+    EXPECT_FALSE(problem->isVisible());
+
+    const auto locked = folder.path() / "locked";
+    std::filesystem::create_directory(locked);
+    folder.write("locked/Skill1.wid", NamedCard("Hidden"));
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    morvat::test::LetOthersIn(folder.path());
+    {
+        morvat::test::Unprivileged user;
+        if (!user.usable()) GTEST_SKIP() << "cannot step down from root";
+        dialog.setDirectoryPath(locked);
+    }
+    EXPECT_EQ(cards()->count(), 0);
+    EXPECT_TRUE(problem->isVisible());
+    EXPECT_TRUE(problem->text().startsWith(QStringLiteral("ファイルが開けません")))
+        << problem->text().toStdString();
+
+    dialog.setDirectoryPath(folder.path());
+    EXPECT_FALSE(problem->isVisible());
+}
+
+TEST_F(LoaderDialogTest, ReturnOnTheFocusedCancelCancels) {
+    folder.write("Skill1.wid", NamedCard("A"));
+    show(folder.path());
+    cards()->setCurrentRow(0);
+    cancelButton()->setFocus();
+    QTest::keyClick(cancelButton(), Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), TForm3::kCancelled);
+    EXPECT_TRUE(dialog.SelectedWidFile().empty());
+
+    // Return elsewhere still confirms the chosen card.
+    show(folder.path());
+    cards()->setFocus();
+    QTest::keyClick(cards(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), TForm3::kConfirmed);
+    EXPECT_EQ(dialog.SelectedWidFile(), folder.path() / "Skill1.wid");
 }
 
 }  // namespace

@@ -116,5 +116,30 @@ int RenderScreenshots(const QString& folder) {
     loader.show();
     loader.findChild<QListWidget*>("ListBox1")->setCurrentRow(1);
     ok &= Save(loader, folder, QStringLiteral("loader.png"));
+
+    // Long file names scroll sideways; a folder that cannot be read says so.
+    morvat::test::TempDir longNames;
+    for (const char* name :
+         {"SkillA.wid", "Skill_a_rather_long_file_name_of_a_downloaded_card.wid"}) {
+        std::FILE* f = std::fopen((longNames.path() / name).c_str(), "wb");
+        const char card[] = "\x05\0\0\0\0\x05\0\0\0Long\0";
+        if (f != nullptr) {
+            std::fwrite(card, 1, sizeof card - 1, f);
+            std::fclose(f);
+        }
+    }
+    loader.setDirectoryPath(longNames.path());
+    loader.findChild<QListWidget*>("ListBox1")->setCurrentRow(1);
+    ok &= Save(loader, folder, QStringLiteral("loader-long-names.png"));
+    loader.setDirectoryPath(longNames.path() / "missing");
+    ok &= Save(loader, folder, QStringLiteral("loader-cannot-open.png"));
+    loader.hide();
+
+    // A card name longer than its column, and the keyboard focus on a button.
+    form.PageControl1->setCurrentIndex(0);
+    form.ObCardname->setText(QStringLiteral("全体攻撃魔法炎の嵐と氷の槍と雷光の剣"));
+    form.activateWindow();
+    form.Button3->setFocus(Qt::TabFocusReason);
+    ok &= Save(form, folder, QStringLiteral("main-1-long-name-focus.png"));
     return ok ? 0 : 1;
 }

@@ -31,14 +31,15 @@ TEST(Settings, FirstRunUsesTheDefaultAndCloseCreatesTheFile) {
 
 TEST(Settings, HandWrittenValuesComeBackUnchangedWithTheRestOfTheFile) {
     const std::string ini =
-        "; folders of the editor\r\n[MORVAT.Ex]\r\nSaveFolder=C:\\Games\\CW\\\r\n"
+        "; folders of the "
+        "editor\r\n[MORVAT.Ex]\r\nSaveFolder=C:\\Users\\player\\Documents\\cards\\\r\n"
         "[Other]\r\nkey=value\r\n";
     Editor editor(ini);
     EXPECT_EQ(editor.form1->OpenFolder(), QDir::homePath());
-    EXPECT_EQ(editor.form1->SaveFolder(), "C:\\Games\\CW\\");
+    EXPECT_EQ(editor.form1->SaveFolder(), "C:\\Users\\player\\Documents\\cards\\");
     editor.form1->FormClose();
     const std::string text = ReadFileBytes(editor.iniPath());
-    EXPECT_EQ(Key(editor.iniPath(), "SaveFolder"), "C:\\Games\\CW\\");
+    EXPECT_EQ(Key(editor.iniPath(), "SaveFolder"), "C:\\Users\\player\\Documents\\cards\\");
     EXPECT_EQ(Key(editor.iniPath(), "OpenFolder"), QDir::homePath().toStdString());
     EXPECT_NE(text.find("; folders of the editor\r\n"), std::string::npos);
     EXPECT_NE(text.find("[Other]\r\nkey=value\r\n"), std::string::npos);
