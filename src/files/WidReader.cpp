@@ -109,7 +109,12 @@ void ReadCardRows(WidReadContext& context, WidCard& card) {
 
 }  // namespace
 
-std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects) {
+namespace {
+
+// One read from start to end whatever the source; the stream is made inside the try, so a
+// failure while it takes the card in is caught like any other.
+template <typename Source>
+std::int32_t ReadCard(Source source, WidCard& card, EffectCollection& effects) {
     card.Faratack = false;
     card.Assasin = false;
     card.Voice = 0;
@@ -122,7 +127,7 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
     card.Defuse = 0;
     card.Gard = 0;
     try {
-        WidStream in(stream);
+        WidStream in(source);
         WidReadContext context{in, effects};
         ReadCardRows(context, card);
         return 0;
@@ -133,6 +138,17 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
         // the program.
         return kWidOutOfMemory;
     }
+}
+
+}  // namespace
+
+std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects) {
+    return ReadCard(stream, card, effects);
+}
+
+std::int32_t ReadWidCardFromMemory(std::string_view bytes, WidCard& card,
+                                   EffectCollection& effects) {
+    return ReadCard(bytes, card, effects);
 }
 
 }  // namespace morvat

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/EffectEntry.h"
@@ -49,5 +50,10 @@ inline constexpr std::int32_t kWidOutOfMemory = 901;
 // those two are written when the read reaches them. Time and memory grow at most linearly
 // with the file's size, whatever it holds.
 std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects);
+
+// The same for a card whose bytes are already in memory, such as a member of an archive.
+// Same codes and the same resets as reading the bytes from a file.
+std::int32_t ReadWidCardFromMemory(std::string_view bytes, WidCard& card,
+                                   EffectCollection& effects);
 
 }  // namespace morvat

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "files/WidReader.h"
 
@@ -27,6 +28,8 @@ class WidStream {
 public:
     // `stream` stays owned by the caller; reading starts at its current position.
     explicit WidStream(std::FILE* stream);
+    // A card already in memory (an archive member); `bytes` must outlive the stream.
+    explicit WidStream(std::string_view bytes);
     ~WidStream();
     WidStream(const WidStream&) = delete;
     WidStream& operator=(const WidStream&) = delete;
@@ -54,8 +57,9 @@ private:
     // Cards up to this size are read whole into `whole_` when the read begins.
     static constexpr std::int64_t kWholeReadLimit = 1 << 20;
 
-    std::FILE* stream_;
+    std::FILE* stream_ = nullptr;  // nullptr for a card handed over in memory
     std::string whole_;            // the file from `wholeStart_` on, when read whole
+    std::string_view memory_;      // the bytes served when in memory: `whole_` or the caller's
     std::int64_t wholeStart_ = 0;
     bool inMemory_ = false;
     std::int64_t position_ = 0;
