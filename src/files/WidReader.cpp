@@ -146,7 +146,7 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
     return ReadCard(stream, card, effects);
 }
 
-std::int32_t ReadWidCardFromMemory(std::string_view bytes, WidCard& card,
+std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
                                    EffectCollection& effects) {
     return ReadCard(bytes, card, effects);
 }

@@ -53,7 +53,7 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
 
 // The same for a card whose bytes are already in memory, such as a member of an archive.
 // Same codes and the same resets as reading the bytes from a file.
-std::int32_t ReadWidCardFromMemory(std::string_view bytes, WidCard& card,
+std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
                                    EffectCollection& effects);
 
 }  // namespace morvat

@@ -153,6 +153,11 @@ TEST_F(ArchiveCliTest, RatesOneMemberByItsPathAsTheFileItself) {
     EXPECT_EQ(RunIn({"rate", zip + "/./in//SkillFireBolt.wid"}).status, 0);
     EXPECT_EQ(RunIn({"rate", "--summary", zip + "/in/SkillSleepMist.wid"}).status, 0);
 
+    // The archive itself is no card: say how to rate what it holds.
+    const CliRun whole = RunIn({"rate", zip});
+    EXPECT_EQ(whole.status, 64);
+    EXPECT_NE(whole.err.find("rate --summary ARCHIVE"), std::string::npos);
+
     const CliRun missing = RunIn({"rate", zip + "/in/SkillNone.wid"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("ファイルが開けません"), std::string::npos);

@@ -95,7 +95,7 @@ std::filesystem::path ArchiveMemberFullPath(const std::filesystem::path& archive
 LoadOutcome ReadSkillCardBytes(std::string_view bytes, EditorState& editor, LoadPrompts& prompts) {
     WidCard card;
     EffectCollection effects;
-    const std::int32_t code = ReadWidCardFromMemory(bytes, card, effects);
+    const std::int32_t code = ReadWidCardFromBytes(bytes, card, effects);
     if (code != 0) return {LoadStatus::ReadFailed, code, true};
     ApplyWidCard(editor, card, effects, prompts);
     return {LoadStatus::Loaded, 0, true};
