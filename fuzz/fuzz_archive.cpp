@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         },
         limits);
     for (const morvat::ArchiveCardRow& row : morvat::BuildArchiveCardList(path).rows) {
-        if (!morvat::fuzz::IsWellFormedUtf8(row.displayText()) || !Shown(row.memberPath)) std::abort();
+        if (!morvat::fuzz::IsWellFormedUtf8(row.displayText()) || !Shown(row.memberPath))
+            std::abort();
     }
     ::close(fd);
     return 0;

@@ -42,8 +42,7 @@ int ArchiveStatus(std::ostream& err, const std::string& path, const ArchiveReadR
 
 bool IsArchiveArgument(const std::string& path) {
     std::error_code ec;
-    return HasArchiveExtension(fs::path(path).filename().string()) &&
-           fs::is_regular_file(path, ec);
+    return HasArchiveExtension(fs::path(path).filename().string()) && fs::is_regular_file(path, ec);
 }
 
 std::optional<int> ListArchive(const std::string& path, std::ostream& out, std::ostream& err) {
@@ -85,7 +84,8 @@ bool SummarizeArchive(const std::string& path, std::ostream& out, std::ostream& 
             std::ostringstream cardErr;
             NoteMember(cardErr, path, m);
             if (m.isCard) {
-                allRated = rate(path + '/' + m.path, bytes, m.problem, cardOut, cardErr) && allRated;
+                allRated =
+                    rate(path + '/' + m.path, bytes, m.problem, cardOut, cardErr) && allRated;
             }
             if (cardOut.tellp() == 0 && cardErr.tellp() == 0) return true;
             const std::size_t slash = m.path.rfind('/');

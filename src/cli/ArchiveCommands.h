@@ -25,9 +25,9 @@ std::optional<int> ListArchive(const std::string& path, std::ostream& out, std::
 // Rates one card for a summary: `shownPath` is ARCHIVE/member/path, `bytes` the card, and
 // `problem` why the member could not be read (then `bytes` is empty). Writes the summary
 // line to `out` and notes to `err`; returns false when the card was not rated.
-using RateArchiveCard = std::function<bool(const std::string& shownPath, std::string_view bytes,
-                                           const std::string& problem, std::ostream& out,
-                                           std::ostream& err)>;
+using RateArchiveCard =
+    std::function<bool(const std::string& shownPath, std::string_view bytes,
+                       const std::string& problem, std::ostream& out, std::ostream& err)>;
 
 // "rate --summary ARCHIVE": every card member in the order a folder's cards would come.
 // Returns false when some card, or the archive itself, could not be read.

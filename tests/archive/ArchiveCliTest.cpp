@@ -42,7 +42,8 @@ std::vector<std::string> Paths(const std::string& out) {
 
 std::vector<ArchiveEntry> CardsWithJapaneseName() {
     std::vector<ArchiveEntry> entries = test::ExampleCardEntries();
-    entries.push_back({kFireBallUtf8, test::ReadFileBytes(test::ExamplesDir() / "SkillFireBolt.wid")});
+    entries.push_back(
+        {kFireBallUtf8, test::ReadFileBytes(test::ExamplesDir() / "SkillFireBolt.wid")});
     return entries;
 }
 
@@ -117,7 +118,8 @@ TEST_F(ArchiveCliTest, CardsAtDepthNonCardsAndNestedArchives) {
     entries.push_back({"SkillFolder.wid/", "", true});
     entries.push_back({"readme.txt", "hello"});
     entries.push_back({"more/inner.zip", "PK\x03\x04"});
-    entries.push_back({"a/SkillFireBolt.wid", test::ReadFileBytes(test::ExamplesDir() / "SkillFireBolt.wid")});
+    entries.push_back(
+        {"a/SkillFireBolt.wid", test::ReadFileBytes(test::ExamplesDir() / "SkillFireBolt.wid")});
     const std::string zip = Archive("deep.zip", ArchiveKind::ZipCp932, entries);
 
     const CliRun list = RunIn({"list", zip});
@@ -141,12 +143,15 @@ TEST_F(ArchiveCliTest, CardsAtDepthNonCardsAndNestedArchives) {
 }
 
 TEST_F(ArchiveCliTest, RatesOneMemberByItsPathAsTheFileItself) {
-    const std::string zip = Archive("one.zip", ArchiveKind::ZipCp932, test::ExampleCardEntries("in"));
+    const std::string zip =
+        Archive("one.zip", ArchiveKind::ZipCp932, test::ExampleCardEntries("in"));
     const std::string card = (test::ExamplesDir() / "SkillFireBolt.wid").string();
     const CliRun file = RunIn({"rate", "--json", card});
     const CliRun member = RunIn({"rate", "--json", zip + "/in/SkillFireBolt.wid"});
     ASSERT_EQ(member.status, 0) << member.err;
-    const auto body = [](const std::string& json) { return json.substr(json.find(",\"cardName\"")); };
+    const auto body = [](const std::string& json) {
+        return json.substr(json.find(",\"cardName\""));
+    };
     EXPECT_EQ(body(member.out), body(file.out));
     EXPECT_NE(member.out.find(zip + "/in/SkillFireBolt.wid"), std::string::npos);
     // Written by hand with "./" and a doubled separator it is the same member.
@@ -173,7 +178,8 @@ TEST_F(ArchiveCliTest, FolderSummaryNamesTheArchivesItLeavesClosed) {
     EXPECT_EQ(Lines(run.out).size(), 4u);  // the archive's cards are not among them
     EXPECT_NE(run.err.find("morvat-ex-cli: " + (dir.path() / "cards.zip").string() +
                            ": フォルダの中の書庫は開きません（書庫を直接指定してください）\n"),
-              std::string::npos) << run.err;
+              std::string::npos)
+        << run.err;
 }
 
 TEST_F(ArchiveCliTest, NoArchiveOrABrokenOneIsAClearFailure) {

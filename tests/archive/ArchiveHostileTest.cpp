@@ -53,8 +53,9 @@ Collected ReadAll(const fs::path& archive, const ArchiveLimits& limits = {}) {
 
 class ArchiveHostileTest : public ::testing::Test {
 protected:
-    fs::path Archive(std::string_view name, ArchiveKind kind, const std::vector<ArchiveEntry>& entries,
-                     const std::string& options = {}, const std::string& passphrase = {}) {
+    fs::path Archive(std::string_view name, ArchiveKind kind,
+                     const std::vector<ArchiveEntry>& entries, const std::string& options = {},
+                     const std::string& passphrase = {}) {
         const fs::path path = dir.path() / name;
         test::WriteArchive(path, kind, entries, options, passphrase);
         return path;
@@ -64,23 +65,27 @@ protected:
 
 TEST_F(ArchiveHostileTest, MembersOver16MiBAreNotReadAndTheirRowsSayWhy) {
     const std::string big(kMaxArchiveMemberSize + 1, '\0');
-    const fs::path zip = Archive("big.zip", ArchiveKind::ZipUtf8,
-                                 {{"SkillBig.wid", big},
-                                  {"SkillEdge.wid", Example("SkillFireBolt.wid") +
-                                                        std::string(kMaxArchiveMemberSize - 348, '\0')},
-                                  {"SkillFireBolt.wid", Example("SkillFireBolt.wid")}});
+    const fs::path zip =
+        Archive("big.zip", ArchiveKind::ZipUtf8,
+                {{"SkillBig.wid", big},
+                 {"SkillEdge.wid",
+                  Example("SkillFireBolt.wid") + std::string(kMaxArchiveMemberSize - 348, '\0')},
+                 {"SkillFireBolt.wid", Example("SkillFireBolt.wid")}});
     const ArchiveCardList list = BuildArchiveCardList(zip);
     ASSERT_EQ(list.rows.size(), 3u);
     EXPECT_EQ(list.rows[0].memberPath, "SkillBig.wid");
     EXPECT_EQ(list.rows[0].problem, kMemberTooLarge);
-    EXPECT_EQ(list.rows[0].displayText(), std::string(13, ' ') + "SkillBig.wid (16 MiB を超えるため読みません)");
+    EXPECT_EQ(list.rows[0].displayText(),
+              std::string(13, ' ') + "SkillBig.wid (16 MiB を超えるため読みません)");
     EXPECT_EQ(list.rows[1].problem, "");  // exactly 16 MiB is still read
     EXPECT_EQ(list.rows[2].problem, "");
 
     const cli::CliRun run = cli::RunIn({"rate", "--summary", zip.string()});
     EXPECT_EQ(run.status, 3);
-    EXPECT_NE(run.out.find(zip.string() + "/SkillBig.wid\t読み込みに失敗しました 16 MiB を超えるため読みません\n"),
-              std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(zip.string() +
+                           "/SkillBig.wid\t読み込みに失敗しました 16 MiB を超えるため読みません\n"),
+              std::string::npos)
+        << run.out;
     EXPECT_NE(run.out.find(zip.string() + "/SkillFireBolt.wid\t"), std::string::npos);
 }
 
@@ -112,7 +117,8 @@ TEST_F(ArchiveHostileTest, UnpackingStopsAtTheBudgetAndTheMemberCountAtTheirLimi
                                          {"bomb.bin", std::string(4 << 20, '\0')},
                                          {"SkillSleepMist.wid", Example("SkillSleepMist.wid")}};
     for (const ArchiveKind kind : {ArchiveKind::ZipUtf8, ArchiveKind::SevenZip}) {
-        const fs::path bomb = Archive(kind == ArchiveKind::SevenZip ? "bomb.7z" : "bomb.zip", kind, entries);
+        const fs::path bomb =
+            Archive(kind == ArchiveKind::SevenZip ? "bomb.7z" : "bomb.zip", kind, entries);
         ArchiveLimits limits;
         limits.unpackedBytes = 1 << 20;
         const Collected c = ReadAll(bomb, limits);
@@ -190,7 +196,8 @@ TEST_F(ArchiveHostileTest, OddNamesAreShownSafelyAndNothingIsWritten) {
     const cli::CliRun run = cli::RunIn({"rate", "--summary", zip.string()});
     EXPECT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
-    EXPECT_NE(run.err.find(zip.string() + "/../../SkillUp.wid: 名前に .. があります"), std::string::npos);
+    EXPECT_NE(run.err.find(zip.string() + "/../../SkillUp.wid: 名前に .. があります"),
+              std::string::npos);
     EXPECT_EQ(FilesUnder(dir.path()), before);
     EXPECT_FALSE(fs::exists(dir.path().parent_path().parent_path() / "SkillUp.wid"));
 }

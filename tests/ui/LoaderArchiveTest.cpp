@@ -41,7 +41,8 @@ protected:
           dialog(editor.form1.get()),
           picker(dialog) {
         fs::create_directory(folder.path() / "sub");
-        fs::copy_file(ExamplesDir() / "SkillHealingLight.wid", folder.path() / "SkillHealingLight.wid");
+        fs::copy_file(ExamplesDir() / "SkillHealingLight.wid",
+                      folder.path() / "SkillHealingLight.wid");
         std::vector<ArchiveEntry> entries = ExampleCardEntries("シナリオ/深い");
         entries.push_back({"SkillTop.wid", ReadFileBytes(ExamplesDir() / "SkillFireBolt.wid")});
         entries.push_back({"SkillBig.wid", std::string((16 << 20) + 1, '\0')});
@@ -74,38 +75,38 @@ TEST_F(LoaderArchive, ArchiveOpensLikeAFolderAndItsCardLoadsIntoTheEditor) {
     const fs::path zip = folder.path() / "scenario.zip";
     bool checked = false;
     QTimer::singleShot(0, &dialog, [&] {
-      [&] {
-        // The archive stands beside the subfolders of the folder.
-        QTreeWidgetItem* here = tree()->currentItem();
-        ASSERT_NE(here, nullptr);
-        ASSERT_EQ(here->childCount(), 2);
-        EXPECT_EQ(here->child(0)->text(0), "sub");
-        EXPECT_EQ(here->child(1)->text(0), "scenario.zip");
+        [&] {
+            // The archive stands beside the subfolders of the folder.
+            QTreeWidgetItem* here = tree()->currentItem();
+            ASSERT_NE(here, nullptr);
+            ASSERT_EQ(here->childCount(), 2);
+            EXPECT_EQ(here->child(0)->text(0), "sub");
+            EXPECT_EQ(here->child(1)->text(0), "scenario.zip");
 
-        Open(here->child(1));
-        EXPECT_EQ(dialog.archivePath(), zip);
-        EXPECT_EQ(dialog.directoryPath(), folder.path());
-        ASSERT_EQ(rows().size(), 2);
-        EXPECT_TRUE(rows()[0].endsWith("SkillBig.wid (16 MiB を超えるため読みません)"));
-        EXPECT_FALSE(cards()->item(0)->flags() & Qt::ItemIsSelectable);
-        EXPECT_EQ(rows()[1], QStringLiteral("火炎弾       SkillTop.wid"));
-        EXPECT_EQ(tree()->currentItem()->text(0), "scenario.zip");
+            Open(here->child(1));
+            EXPECT_EQ(dialog.archivePath(), zip);
+            EXPECT_EQ(dialog.directoryPath(), folder.path());
+            ASSERT_EQ(rows().size(), 2);
+            EXPECT_TRUE(rows()[0].endsWith("SkillBig.wid (16 MiB を超えるため読みません)"));
+            EXPECT_FALSE(cards()->item(0)->flags() & Qt::ItemIsSelectable);
+            EXPECT_EQ(rows()[1], QStringLiteral("火炎弾       SkillTop.wid"));
+            EXPECT_EQ(tree()->currentItem()->text(0), "scenario.zip");
 
-        // Inner folders open the same way, one level after the other.
-        Open(ChildNamed(tree()->currentItem(), QStringLiteral("シナリオ")));
-        EXPECT_EQ(rows().size(), 0);
-        Open(ChildNamed(tree()->currentItem(), QStringLiteral("深い")));
-        EXPECT_EQ(dialog.archiveFolder(), "シナリオ/深い");
-        ASSERT_EQ(rows().size(), 4);
-        EXPECT_TRUE(rows()[3].endsWith("SkillSleepMist.wid"));
+            // Inner folders open the same way, one level after the other.
+            Open(ChildNamed(tree()->currentItem(), QStringLiteral("シナリオ")));
+            EXPECT_EQ(rows().size(), 0);
+            Open(ChildNamed(tree()->currentItem(), QStringLiteral("深い")));
+            EXPECT_EQ(dialog.archiveFolder(), "シナリオ/深い");
+            ASSERT_EQ(rows().size(), 4);
+            EXPECT_TRUE(rows()[3].endsWith("SkillSleepMist.wid"));
 
-        // A real double click: the first click selects, the second one confirms.
-        const QPoint fireBolt = cards()->visualItemRect(cards()->item(1)).center();
-        QTest::mouseClick(cards()->viewport(), Qt::LeftButton, {}, fireBolt);
-        QTest::mouseDClick(cards()->viewport(), Qt::LeftButton, {}, fireBolt);
-        checked = true;
-      }();
-      if (dialog.isVisible()) dialog.reject();  // never leave the test waiting
+            // A real double click: the first click selects, the second one confirms.
+            const QPoint fireBolt = cards()->visualItemRect(cards()->item(1)).center();
+            QTest::mouseClick(cards()->viewport(), Qt::LeftButton, {}, fireBolt);
+            QTest::mouseDClick(cards()->viewport(), Qt::LeftButton, {}, fireBolt);
+            checked = true;
+        }();
+        if (dialog.isVisible()) dialog.reject();  // never leave the test waiting
     });
     QTest::mouseClick(form.Button5, Qt::LeftButton);
     ASSERT_TRUE(checked);

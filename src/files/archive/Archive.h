@@ -54,9 +54,9 @@ struct ArchiveMember {
     // The last part of the stored name in its own bytes: code page 932 in most archives
     // from Windows, UTF-8 where the archive says so. Matched against "Skill*.wid".
     std::string fileName;
-    bool isFile = false;        // a regular file (folders, links and devices are not)
-    bool isCard = false;        // a regular file named Skill*.wid
-    bool isArchive = false;     // a regular file named like an archive; never opened
+    bool isFile = false;           // a regular file (folders, links and devices are not)
+    bool isCard = false;           // a regular file named Skill*.wid
+    bool isArchive = false;        // a regular file named like an archive; never opened
     std::uint64_t statedSize = 0;  // the size the archive states, 0 when it states none
     // What is odd about the stored name (absolute, "..", control characters, bytes that
     // are no character); empty when nothing is. The member is still listed.
@@ -81,8 +81,8 @@ struct ArchiveLimits {
 };
 
 struct ArchiveReadResult {
-    bool opened = false;  // false: no archive (or none this build can read); nothing was given
-    std::string stopped;  // why the reading ended before the archive's end; empty if it did not
+    bool opened = false;      // false: no archive (or none this build can read); nothing was given
+    std::string stopped;      // why the reading ended before the archive's end; empty if it did not
     std::size_t members = 0;  // members given to the sink
 };
 

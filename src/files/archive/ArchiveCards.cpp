@@ -22,7 +22,8 @@ std::optional<std::string> CardListNameOf(std::string_view bytes) {
 
 std::string FolderPart(std::string_view memberPath) {
     const std::size_t slash = memberPath.rfind('/');
-    return slash == std::string_view::npos ? std::string() : std::string(memberPath.substr(0, slash));
+    return slash == std::string_view::npos ? std::string()
+                                           : std::string(memberPath.substr(0, slash));
 }
 
 void AddFolderChain(std::set<std::string>& folders, std::string folder) {
@@ -37,7 +38,8 @@ bool IsRegularFile(const std::filesystem::path& path) {
 }  // namespace
 
 std::string ArchiveCardRow::displayText(bool withFolder) const {
-    const std::string name = withFolder ? memberPath : memberPath.substr(folder.empty() ? 0 : folder.size() + 1);
+    const std::string name =
+        withFolder ? memberPath : memberPath.substr(folder.empty() ? 0 : folder.size() + 1);
     std::string text = ShiftJisToUtf8(paddedName) + name;
     if (!problem.empty()) text += " (" + problem + ")";
     return text;
@@ -52,8 +54,13 @@ ArchiveCardList BuildArchiveCardList(const std::filesystem::path& archive) {
             AddFolderChain(list.folders, m.isFile ? folder : m.path);
             if (m.isArchive) list.nestedArchives.push_back(m.path);
             if (!m.isCard) return true;
-            ArchiveCardRow row{std::string(kCardListNameWidth, ' '), m.path, folder, m.fileName,
-                               m.index, m.problem, m.nameNote};
+            ArchiveCardRow row{std::string(kCardListNameWidth, ' '),
+                               m.path,
+                               folder,
+                               m.fileName,
+                               m.index,
+                               m.problem,
+                               m.nameNote};
             if (row.problem.empty()) {
                 std::optional<std::string> name = CardListNameOf(bytes);
                 if (!name) return true;  // left out, as a folder leaves such a file out

@@ -8,7 +8,7 @@ namespace morvat {
 
 bool HasArchiveExtension(std::string_view fileName) {
     static constexpr std::array<std::string_view, 6> kExtensions = {".zip", ".lzh", ".lha",
-                                                                   ".cab", ".7z",  ".tar"};
+                                                                    ".cab", ".7z",  ".tar"};
     const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
     return std::any_of(kExtensions.begin(), kExtensions.end(), [&](std::string_view ext) {
         return fileName.size() > ext.size() &&

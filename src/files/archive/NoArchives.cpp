@@ -8,8 +8,7 @@ bool ArchivesSupported() {
 }
 
 ArchiveReadResult ReadArchive(const std::filesystem::path&, const ArchiveMemberFilter&,
-                              const ArchiveMemberSink&,
-                              const ArchiveLimits&) {
+                              const ArchiveMemberSink&, const ArchiveLimits&) {
     return {};
 }
 
