@@ -6,12 +6,14 @@
 #include <string_view>
 #include <system_error>
 
+#include "ArchiveCommands.h"
 #include "Commands.h"
 #include "Json.h"
 #include "calc/Rating.h"
 #include "files/CardList.h"
 #include "files/Escape.h"
 #include "files/LoadFlows.h"
+#include "files/archive/ArchiveCards.h"
 #include "model/EditorState.h"
 #include "model/SkillRecord.h"
 
@@ -34,17 +36,25 @@ Commands:
   rate [--side enemy|ally] [--json] FILE
       Rates one file and prints the report lines of the result window. A name
       ending in ".cws" is read as a cws file, any other as a skill card file.
+      ARCHIVE/member/path rates a card inside a zip, lzh, cab, 7z or tar file.
         morvat-ex-cli rate examples/damage-single.cws
         morvat-ex-cli rate --side ally --json examples/SkillChaosWave.wid
   rate [--side enemy|ally] --summary PATH...
       One tab-separated line per file: path, card name, level on the card,
       total, skill level; a file that cannot be rated gets its failure instead.
-      A folder stands for its Skill*.wid files.
+      A folder stands for its Skill*.wid files, an archive (.zip .lzh .lha
+      .cab .7z .tar) for its Skill*.wid members at any depth, written
+      ARCHIVE/member/path. Archives inside a folder or an archive are not
+      opened; standard error names them.
         morvat-ex-cli rate --summary examples examples/heal-single.cws
-  list FOLDER
+        morvat-ex-cli rate --summary scenario.zip
+  list FOLDER|ARCHIVE
       The Skill*.wid files of FOLDER with their card names, as the loader
-      dialog lists them.
+      dialog lists them; for an archive, its card members with their paths
+      inside it. Members over 16 MiB, encrypted or damaged are listed with
+      the reason they were not read.
         morvat-ex-cli list examples
+        morvat-ex-cli list scenario.zip
   compare [--side enemy|ally] [--json] A B
       Rates two files and shows where their points differ: a line each for
       the total and the skill level, then one per item that differs, with the
@@ -107,13 +117,13 @@ private:
 
 }  // namespace
 
-Rated LoadForRating(const std::string& path, Side side, std::ostream& err) {
-    Rated result;
-    CliPrompts prompts(err, path, side);
-    const LoadOutcome outcome = LoadSkillFile(path, result.editor, prompts);
+namespace {
+
+// What the command line makes of a load: the editor, or the failure to show.
+Rated RatedFrom(const LoadOutcome& outcome, EditorState editor, const std::string& problem) {
     switch (outcome.status) {
         case LoadStatus::Loaded:
-            return result;
+            return {kExitOk, {}, std::move(editor)};
         case LoadStatus::CannotOpen:
             return {kExitCannotOpen, std::string(kCannotOpen), {}};
         case LoadStatus::StoppedEarly:
@@ -121,10 +131,22 @@ Rated LoadForRating(const std::string& path, Side side, std::ostream& err) {
         case LoadStatus::ReadFailed:
             break;
     }
-    // The card reader's code tells which field of the card was broken; a cws file that
-    // could not be read to its end has none.
+    // An archive member that was not read says why; the card reader's code tells which
+    // field of the card was broken; a cws file that could not be read to its end has none.
+    if (!problem.empty()) return {kExitReadFailed, std::string(kReadFailed) + " " + problem, {}};
     if (outcome.code == 0) return {kExitReadFailed, std::string(kReadFailed), {}};
     return {kExitReadFailed, std::string(kReadFailed) + " " + std::to_string(outcome.code), {}};
+}
+
+}  // namespace
+
+// ARCHIVE/member/path reads a card inside an archive.
+Rated LoadForRating(const std::string& path, Side side, std::ostream& err) {
+    EditorState editor;
+    CliPrompts prompts(err, path, side);
+    std::string problem;
+    const LoadOutcome outcome = LoadFileOrArchiveCard(path, editor, prompts, problem);
+    return RatedFrom(outcome, std::move(editor), problem);
 }
 
 std::optional<std::string> TakeSide(const std::vector<std::string>& args, std::size_t& i,
@@ -218,6 +240,10 @@ void PrintJson(std::ostream& out, const std::string& path, const EditorState& ed
 
 int RateOne(const RateOptions& options, std::ostream& out, std::ostream& err) {
     const std::string& path = options.paths.front();
+    if (IsArchiveArgument(path)) {
+        return Usage(err, "rate: '" + path + "' is an archive: rate --summary ARCHIVE rates all "
+                          "of its cards, rate ARCHIVE/member/path one of them");
+    }
     const Rated rated = LoadForRating(path, options.side, err);
     if (rated.status != kExitOk) {
         Complain(err, path, rated.failure);
@@ -235,17 +261,29 @@ int RateOne(const RateOptions& options, std::ostream& out, std::ostream& err) {
 int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err) {
     bool allRated = true;
     int folderStatus = kExitOk;
-    const auto rateFile = [&](const std::string& path) {
-        const Rated rated = LoadForRating(path, options.side, err);
+    const auto printRated = [](const std::string& path, const Rated& rated, std::ostream& out) {
         if (rated.status != kExitOk) {
-            allRated = false;
             out << Field(path) << '\t' << Field(rated.failure) << '\n';
-            return;
+            return false;
         }
         const RatingReport report = RateSkill(GatherSkillRecord(rated.editor));
         out << Field(path) << '\t' << Field(rated.editor.ObCardname) << '\t'
             << Field(rated.editor.ObLevel) << '\t' << report.total << '\t'
             << FormatSkillLevel(report.total) << '\n';
+        return true;
+    };
+    const auto rateFile = [&](const std::string& path) {
+        allRated = printRated(path, LoadForRating(path, options.side, err), out) && allRated;
+    };
+    const auto rateMember = [&](const std::string& path, std::string_view bytes,
+                                const std::string& problem, std::ostream& cardOut,
+                                std::ostream& cardErr) {
+        EditorState editor;
+        CliPrompts prompts(cardErr, path, options.side);
+        const LoadOutcome outcome = problem.empty()
+                                        ? ReadSkillCardBytes(bytes, editor, prompts)
+                                        : LoadOutcome{LoadStatus::ReadFailed, 0, true};
+        return printRated(path, RatedFrom(outcome, std::move(editor), problem), cardOut);
     };
     for (const std::string& path : options.paths) {
         std::error_code ignored;
@@ -257,6 +295,9 @@ int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err
             // A folder that cannot be opened outranks a file that cannot be read.
             if (problem)
                 folderStatus = std::max(folderStatus, ComplainAboutFolder(err, path, problem));
+            NoteArchivesInFolder(path, err);
+        } else if (IsArchiveArgument(path)) {
+            allRated = SummarizeArchive(path, out, err, rateMember) && allRated;
         } else {
             rateFile(path);
         }
@@ -284,7 +325,8 @@ int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
             folders.push_back(arg);
         }
     }
-    if (folders.size() != 1) return Usage(err, "list: give exactly one FOLDER");
+    if (folders.size() != 1) return Usage(err, "list: give exactly one FOLDER or ARCHIVE");
+    if (const std::optional<int> status = ListArchive(folders.front(), out, err)) return *status;
     std::error_code ignored;
     if (!std::filesystem::is_directory(folders.front(), ignored)) {
         Complain(err, folders.front(), "not a folder");

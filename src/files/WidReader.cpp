@@ -109,8 +109,12 @@ void ReadCardRows(WidReadContext& context, WidCard& card) {
 
 }  // namespace
 
-std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects,
-                         std::int64_t wholeReadLimit) {
+namespace {
+
+// One read from start to end whatever the source; the stream is made inside the try, so a
+// failure while it takes the card in is caught like any other.
+template <typename... Source>
+std::int32_t ReadCard(WidCard& card, EffectCollection& effects, Source... source) {
     card.Faratack = false;
     card.Assasin = false;
     card.Voice = 0;
@@ -123,7 +127,7 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
     card.Defuse = 0;
     card.Gard = 0;
     try {
-        WidStream in(stream, wholeReadLimit);
+        WidStream in(source...);
         WidReadContext context{in, effects};
         ReadCardRows(context, card);
         return 0;
@@ -134,6 +138,18 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
         // the program.
         return kWidOutOfMemory;
     }
+}
+
+}  // namespace
+
+std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects,
+                         std::int64_t wholeReadLimit) {
+    return ReadCard(card, effects, stream, wholeReadLimit);
+}
+
+std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
+                                   EffectCollection& effects) {
+    return ReadCard(card, effects, bytes);
 }
 
 }  // namespace morvat

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/EffectEntry.h"
@@ -57,5 +58,10 @@ inline constexpr std::int64_t kWidWholeReadLimit = std::int64_t{1} << 20;
 // way of large cards, which must read exactly what the whole read does.
 std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects,
                          std::int64_t wholeReadLimit = kWidWholeReadLimit);
+
+// The same for a card whose bytes are already in memory, such as a member of an archive.
+// Same codes and the same resets as reading the bytes from a file.
+std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
+                                   EffectCollection& effects);
 
 }  // namespace morvat

@@ -50,12 +50,16 @@ WidStream::WidStream(std::FILE* stream, std::int64_t wholeReadLimit) : stream_(s
         whole_.resize(::fread_unlocked(whole_.data(), 1, whole_.size(), stream_));
         wholeStart_ = start;
         size_ = start + static_cast<std::int64_t>(whole_.size());
+        memory_ = whole_;
         inMemory_ = true;
     }
 }
 
+WidStream::WidStream(std::string_view bytes)
+    : memory_(bytes), inMemory_(true), size_(static_cast<std::int64_t>(bytes.size())) {}
+
 WidStream::~WidStream() {
-    ::funlockfile(stream_);
+    if (stream_ != nullptr) ::funlockfile(stream_);
 }
 
 std::int64_t WidStream::KnownRemaining() const {
@@ -72,7 +76,7 @@ bool WidStream::CouldHold(std::uint64_t count) const {
 void WidStream::Read(void* destination, std::size_t count, std::int32_t shortCode) {
     if (!CouldHold(count)) FailWidRead(shortCode);
     if (inMemory_) {
-        std::memcpy(destination, whole_.data() + (position_ - wholeStart_), count);
+        std::memcpy(destination, memory_.data() + (position_ - wholeStart_), count);
         position_ += static_cast<std::int64_t>(count);
         return;
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "files/WidReader.h"
 
@@ -28,6 +29,8 @@ public:
     // `stream` stays owned by the caller; reading starts at its current position. A card
     // of up to `wholeReadLimit` bytes is read whole at once.
     WidStream(std::FILE* stream, std::int64_t wholeReadLimit);
+    // A card already in memory (an archive member); `bytes` must outlive the stream.
+    explicit WidStream(std::string_view bytes);
     ~WidStream();
     WidStream(const WidStream&) = delete;
     WidStream& operator=(const WidStream&) = delete;
@@ -52,8 +55,9 @@ private:
     bool CouldHold(std::uint64_t count) const;
     void Read(void* destination, std::size_t count, std::int32_t shortCode);
 
-    std::FILE* stream_;
+    std::FILE* stream_ = nullptr;  // nullptr for a card handed over in memory
     std::string whole_;            // the file from `wholeStart_` on, when read whole
+    std::string_view memory_;      // the bytes served when in memory: `whole_` or the caller's
     std::int64_t wholeStart_ = 0;
     bool inMemory_ = false;
     std::int64_t position_ = 0;

@@ -17,6 +17,7 @@
 #include "files/CwsFile.h"
 #include "files/FileOpen.h"
 #include "files/LoadFlows.h"
+#include "files/archive/ArchiveCards.h"
 #include "model/SkillRecord.h"
 
 namespace {
@@ -115,8 +116,9 @@ void TForm1::Button5Click() {
     if (picker_->exec() != 1) return;
     MessagePrompts prompts(messages_);
     morvat::EditorState draft = editor_;
+    // The dialog may have chosen a card inside an archive (ARCHIVE/member/path).
     const morvat::LoadOutcome outcome =
-        morvat::ReadSkillCard(picker_->SelectedWidFile(), draft, prompts);
+        morvat::ReadSkillCardAt(picker_->SelectedWidFile(), draft, prompts);
     ReportFailure(messages_, outcome.status);
     if (outcome.status == morvat::LoadStatus::CannotOpen) return;
     if (EditorTakesResult(outcome.status)) Adopt(std::move(draft));

@@ -34,6 +34,10 @@ constexpr int kCardNameRole = Qt::UserRole + 1;
 constexpr int kFileNameRole = Qt::UserRole + 2;
 // Role of a folder tree item and a drive box entry: the folder's native path bytes.
 constexpr int kFolderRole = Qt::UserRole + 3;
+// Roles of a folder tree item for an archive or a folder inside one: the archive's native
+// path bytes and the folder inside it.
+constexpr int kArchiveRole = Qt::UserRole + 4;
+constexpr int kInnerFolderRole = Qt::UserRole + 5;
 
 QString FromNative(const fs::path& path) {
     return QFile::decodeName(path.c_str());
@@ -262,6 +266,9 @@ void TForm3::changeFolder(const fs::path& folder) {
     fs::path normal = NormalFolder(folder);
     if (normal == directory_ && !directory_.empty()) return;
     directory_ = std::move(normal);
+    archive_.clear();
+    archiveFolder_.clear();
+    archiveList_ = {};
     fillFolderTree();
     selectDriveOf(directory_);
     DirectoryListBox1Change();
@@ -272,6 +279,10 @@ void TForm3::DirectoryListBox1Change() {
     ListBox1->clear();
     rows_.clear();
     if (directory_.empty()) return;
+    if (!archive_.empty()) {
+        fillArchiveRows();
+        return;
+    }
 
     morvat::FolderProblem problem;
     const std::vector<fs::path> files = morvat::ListSkillFiles(directory_, &problem);
@@ -391,6 +402,14 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm3::openFolderItem(QTreeWidgetItem* item) {
     if (item == nullptr) return;
+    const QByteArray archive = item->data(0, kArchiveRole).toByteArray();
+    if (!archive.isEmpty()) {
+        enterArchive(fs::path(archive.toStdString()),
+                     item->data(0, kInnerFolderRole).toString().toStdString());
+        return;
+    }
+    // A folder chosen in the tree leaves the archive, also the folder that holds it.
+    if (!archive_.empty()) directory_.clear();
     const QByteArray folder = item->data(0, kFolderRole).toByteArray();
     if (!folder.isEmpty()) changeFolder(fs::path(folder.toStdString()));
 }
@@ -427,6 +446,10 @@ void TForm3::fillFolderTree() {
     }
     if (parent == nullptr) return;
     DirectoryListBox1->setCurrentItem(parent);
+    if (!archive_.empty()) {
+        addArchiveItems(parent);
+        return;
+    }
 
     std::vector<std::pair<QString, fs::path>> subfolders;
     std::error_code ec;
@@ -446,6 +469,7 @@ void TForm3::fillFolderTree() {
     for (const auto& [text, path] : subfolders) {
         parent->addChild(makeItem(path, text, closedIcon));
     }
+    addArchiveItems(parent);
     DirectoryListBox1->expandAll();
     DirectoryListBox1->scrollToItem(parent);
 }
@@ -485,4 +509,109 @@ void TForm3::selectDriveOf(const fs::path& folder) {
         }
     }
     DriveComboBox1->setCurrentIndex(best);
+}
+
+// Archives open like folders: in a folder they stand beside its subfolders; entered, the
+// tree goes on from the archive through its folders, the card list shows the cards of the
+// folder inside it, and the dialog's folder stays the one that holds the archive.
+void TForm3::enterArchive(const fs::path& archive, const std::string& inner) {
+    const fs::path normal = NormalFolder(archive);
+    if (normal != archive_) {
+        archiveList_ = morvat::BuildArchiveCardList(normal);
+        archive_ = normal;
+        directory_ = NormalFolder(normal.parent_path());
+        selectDriveOf(directory_);
+    }
+    archiveFolder_ = inner;
+    fillFolderTree();
+    DirectoryListBox1Change();
+}
+
+void TForm3::addArchiveItems(QTreeWidgetItem* parent) {
+    const QIcon archiveIcon = style()->standardIcon(QStyle::SP_FileIcon);
+    auto makeItem = [](const fs::path& archive, const std::string& inner, const QString& text,
+                       const QIcon& icon) {
+        auto* item = new QTreeWidgetItem(QStringList{text});
+        item->setIcon(0, icon);
+        item->setData(0, kArchiveRole, QByteArray::fromStdString(archive.native()));
+        item->setData(0, kInnerFolderRole, QString::fromStdString(inner));
+        return item;
+    };
+
+    if (archive_.empty()) {
+        std::vector<std::pair<QString, fs::path>> archives;
+        std::error_code ec;
+        fs::directory_iterator it(directory_, fs::directory_options::skip_permission_denied, ec);
+        for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            std::error_code statError;
+            const std::string name = it->path().filename().string();
+            if (!morvat::HasArchiveExtension(name) || !it->is_regular_file(statError)) continue;
+            archives.emplace_back(DisplayName(name), it->path());
+        }
+        std::sort(archives.begin(), archives.end(), [](const auto& a, const auto& b) {
+            const int order = QString::compare(a.first, b.first, Qt::CaseInsensitive);
+            return order != 0 ? order < 0 : a.second < b.second;
+        });
+        for (const auto& [text, path] : archives) parent->addChild(makeItem(path, {}, text, archiveIcon));
+        return;
+    }
+
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    QTreeWidgetItem* current = makeItem(archive_, {}, DisplayName(archive_.filename().string()), archiveIcon);
+    parent->addChild(current);
+    std::string chain;
+    for (std::size_t start = 0; start < archiveFolder_.size();) {
+        std::size_t slash = archiveFolder_.find('/', start);
+        if (slash == std::string::npos) slash = archiveFolder_.size();
+        const std::string part = archiveFolder_.substr(start, slash - start);
+        chain += (chain.empty() ? "" : "/") + part;
+        QTreeWidgetItem* child = makeItem(archive_, chain, QString::fromStdString(part), openIcon);
+        current->addChild(child);
+        current = child;
+        start = slash + 1;
+    }
+    const std::string prefix = archiveFolder_.empty() ? "" : archiveFolder_ + "/";
+    for (const std::string& folder : archiveList_.folders) {
+        if (!folder.starts_with(prefix) || folder.size() == prefix.size()) continue;
+        const std::string name = folder.substr(prefix.size());
+        if (name.find('/') != std::string::npos) continue;
+        current->addChild(makeItem(archive_, folder, QString::fromStdString(name), closedIcon));
+    }
+    DirectoryListBox1->expandAll();
+    DirectoryListBox1->setCurrentItem(current);
+    DirectoryListBox1->scrollToItem(current);
+}
+
+void TForm3::fillArchiveRows() {
+    ListBox1->setUpdatesEnabled(false);
+    for (const morvat::ArchiveCardRow& row : archiveList_.rows) {
+        if (row.folder != archiveFolder_) continue;
+        rows_.push_back({row.paddedName, row.fileName,
+                         morvat::ArchiveMemberFullPath(archive_, row.memberPath)});
+        const QString name = QString::fromStdString(morvat::ShiftJisToUtf8(row.paddedName));
+        const std::string shown = row.memberPath.substr(row.folder.empty() ? 0 : row.folder.size() + 1);
+        QString file = QString::fromStdString(shown);
+        if (!row.problem.empty()) file += QStringLiteral(" (%1)").arg(QString::fromStdString(row.problem));
+        auto* item = new QListWidgetItem(name + file);
+        item->setData(kCardNameRole, name);
+        item->setData(kFileNameRole, file);
+        // A card that was not read cannot be chosen; its row only says why.
+        if (!row.problem.empty()) item->setFlags(Qt::NoItemFlags);
+        ListBox1->addItem(item);
+    }
+    // Why the archive could not be read to its end, after every card that could be.
+    std::string_view why = archiveList_.stopped;
+    if (!archiveList_.opened) why = morvat::kArchiveNotReadable;
+    if (!why.empty()) {
+        const QString text = QStringLiteral("（%1）").arg(QString::fromUtf8(why.data(), why.size()));
+        auto* item = new QListWidgetItem(text);
+        item->setData(kCardNameRole, QString());
+        item->setData(kFileNameRole, text);
+        item->setFlags(Qt::NoItemFlags);
+        ListBox1->addItem(item);
+    }
+    ListBox1->setUpdatesEnabled(true);
+    ListBox1->setCurrentRow(-1);
+    ListBox1->clearSelection();
 }

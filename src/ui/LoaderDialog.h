@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/CardList.h"
+#include "files/archive/ArchiveCards.h"
 
 class QComboBox;
 class QKeyEvent;
@@ -40,15 +41,24 @@ public:
     explicit TForm3(QWidget* parent = nullptr);
     ~TForm3() override;
 
-    // The folder the dialog lists; setting another folder rebuilds the card list, setting
-    // the same one (with or without a trailing separator) keeps rows and selection.
+    // The folder the dialog lists (inside an archive: the folder that holds the archive);
+    // setting another folder rebuilds the card list, setting the same one (with or without a
+    // trailing separator) keeps rows, selection and the archive entered.
     void setDirectory(const QString& folder);
     QString directory() const;
     // The same folder as the file system names it, also when its name is not valid UTF-8.
     void setDirectoryPath(const std::filesystem::path& folder);
     const std::filesystem::path& directoryPath() const { return directory_; }
 
-    // The full path of the card confirmed last (OK or double click).
+    // Enters an archive, like a folder, at `inner` ("" for its top); the card list then shows
+    // the cards of that folder inside it.
+    void enterArchive(const std::filesystem::path& archive, const std::string& inner = {});
+    // The archive entered, or an empty path; and the folder inside it.
+    const std::filesystem::path& archivePath() const { return archive_; }
+    const std::string& archiveFolder() const { return archiveFolder_; }
+
+    // The full path of the card confirmed last (OK or double click); for a card inside an
+    // archive, ARCHIVE/member/path, which the load flows read from the archive.
     QString SelectedWidPath() const;
     // The same path exactly as the file system names it; open this one.
     const std::filesystem::path& SelectedWidFile() const { return selectedWidFile_; }
@@ -80,6 +90,8 @@ private:
     void fillDriveBox();
     void selectDriveOf(const std::filesystem::path& folder);
     void openFolderItem(QTreeWidgetItem* item);
+    void fillArchiveRows();
+    void addArchiveItems(QTreeWidgetItem* parent);
 
     QTreeWidget* DirectoryListBox1 = nullptr;
     QListWidget* FileListBox1 = nullptr;
@@ -91,6 +103,9 @@ private:
 
     std::filesystem::path directory_;
     std::vector<morvat::CardListRow> rows_;  // one per row of ListBox1, in the same order
+    std::filesystem::path archive_;          // the archive entered; empty in a plain folder
+    std::string archiveFolder_;              // the folder inside it, as shown
+    morvat::ArchiveCardList archiveList_;    // read once when the archive is entered
     std::filesystem::path selectedWidFile_;
     LoaderMessages* messages_ = nullptr;
 };

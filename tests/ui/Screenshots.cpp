@@ -7,8 +7,12 @@
 #include <cstdio>
 
 #include "LoaderDialog.h"
+#include "TempDir.h"
 #include "TestPaths.h"
 #include "UiTestSupport.h"
+#ifdef MORVAT_WITH_ARCHIVES
+#include "ArchiveWriter.h"
+#endif
 
 using morvat::test::Editor;
 
@@ -141,5 +145,22 @@ int RenderScreenshots(const QString& folder) {
     form.activateWindow();
     form.Button3->setFocus(Qt::TabFocusReason);
     ok &= Save(form, folder, QStringLiteral("main-1-long-name-focus.png"));
+#ifdef MORVAT_WITH_ARCHIVES
+    // Inside a downloaded scenario archive: its folder chain in the tree, a card chosen,
+    // and a card too large to read saying why.
+    namespace test = morvat::test;
+    const test::TempDir downloads;
+    std::vector<test::ArchiveEntry> entries = test::ExampleCardEntries("古城の謎/スキル");
+    entries.push_back({"古城の謎/スキル/SkillHuge.wid", std::string((16 << 20) + 1, '\0')});
+    entries.push_back({"古城の謎/Summary.wsm", "x"});
+    test::WriteArchive(downloads.path() / "古城の謎.zip", test::ArchiveKind::ZipCp932, entries);
+    std::filesystem::create_directory(downloads.path() / "images");
+    TForm3 archiveLoader(&form);
+    archiveLoader.setDirectoryPath(downloads.path());
+    archiveLoader.enterArchive(downloads.path() / "古城の謎.zip", "古城の謎/スキル");
+    archiveLoader.show();
+    archiveLoader.findChild<QListWidget*>("ListBox1")->setCurrentRow(1);
+    ok &= Save(archiveLoader, folder, QStringLiteral("loader-archive.png"));
+#endif
     return ok ? 0 : 1;
 }
