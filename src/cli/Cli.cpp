@@ -10,6 +10,7 @@
 #include "calc/Rating.h"
 #include "files/CardList.h"
 #include "files/LoadFlows.h"
+#include "files/UserTexts.h"
 #include "model/EditorState.h"
 #include "model/SkillRecord.h"
 
@@ -17,8 +18,8 @@ namespace morvat::cli {
 namespace {
 
 constexpr std::string_view kProgram = "morvat-ex-cli";
-constexpr std::string_view kCannotOpen = "ファイルが開けません";
-constexpr std::string_view kReadFailed = "読み込みに失敗しました";
+constexpr std::string_view kCannotOpen = texts::kCannotOpen;
+constexpr std::string_view kReadFailed = texts::kReadFailed;
 constexpr std::string_view kNoTarget = "対象なしデータです";
 constexpr std::string_view kBothSidesNote =
     "双方効果は計算できません。敵方として計算しました（--side ally で味方になります）";
@@ -110,8 +111,6 @@ Rated LoadForRating(const std::string& path, Side side, std::ostream& err) {
             return result;
         case LoadStatus::CannotOpen:
             return {kExitCannotOpen, std::string(kCannotOpen), {}};
-        case LoadStatus::StoppedEarly:
-            return {kExitReadFailed, std::string(kReadFailed), {}};
         case LoadStatus::ReadFailed:
             break;
     }

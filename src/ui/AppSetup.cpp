@@ -3,12 +3,26 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSettings>
 #include <QTranslator>
 
 #include "Fonts.h"
 
+void KeepQtSettingsOutOfFiles() {
+#ifndef _WIN32
+    // Qt's own settings use the native format, an INI file on this system. Below a name
+    // that is no folder no such file, nor its lock file, can be made; reading finds none.
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        for (const auto scope : {QSettings::UserScope, QSettings::SystemScope}) {
+            QSettings::setPath(format, scope, QStringLiteral("/dev/null"));
+        }
+    }
+#endif
+}
+
 void PrepareApplication(QApplication& app) {
     QCoreApplication::setApplicationName(QStringLiteral("MORVAT_Ex"));
+    KeepQtSettingsOutOfFiles();
     // Message box buttons read OK / キャンセル / はい / いいえ, as the tool's users expect.
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),

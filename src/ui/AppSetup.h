@@ -6,3 +6,8 @@
 class QApplication;
 
 void PrepareApplication(QApplication& app);
+
+// Qt's file dialog keeps its history and last folder in a settings file of Qt's own
+// (~/.config/QtProject.conf). The editor keeps all of its state in its own settings file,
+// so Qt's settings are read from nowhere and written nowhere.
+void KeepQtSettingsOutOfFiles();
