@@ -7,6 +7,7 @@
 #include <QTranslator>
 
 #include "Fonts.h"
+#include "QtPaths.h"
 
 void KeepQtSettingsOutOfFiles() {
 #ifndef _WIN32
@@ -32,4 +33,14 @@ void PrepareApplication(QApplication& app) {
     InstallFontSubstitutes();
     // Message boxes and dialogs share the windows' font.
     QApplication::setFont(ProportionalGothic(12));
+}
+
+std::optional<std::filesystem::path> FileFromCommandLine(int argc, char** argv) {
+    if (argc < 2 || argv[1] == nullptr) return std::nullopt;
+#ifdef _WIN32
+    return ToPath(QCoreApplication::arguments().value(1));
+#else
+    // Bytes that are not valid UTF-8 would not survive QCoreApplication::arguments().
+    return std::filesystem::path(argv[1]);
+#endif
 }

@@ -27,11 +27,21 @@ QString RunFileDialog(QFileDialog& dialog) {
 
 }  // namespace
 
-void BoxMessages::Warn(const QString& text, const QString& caption, const QString& detail) {
-    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok);
+std::unique_ptr<QMessageBox> MakeWarningBox(const QString& text, const QString& caption,
+                                            const QString& detail) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, caption, text, QMessageBox::Ok);
     // Shown under the text, not behind a button: the reason is what the user needs.
-    if (!detail.isEmpty()) box.setInformativeText(detail);
-    box.exec();
+    if (!detail.isEmpty()) {
+        box->setInformativeText(detail);
+        // Wide enough for a path and a reason on a line each, instead of a narrow column.
+        box->setStyleSheet(
+            QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 360px; }"));
+    }
+    return box;
+}
+
+void BoxMessages::Warn(const QString& text, const QString& caption, const QString& detail) {
+    MakeWarningBox(text, caption, detail)->exec();
 }
 
 void BoxMessages::Inform(const QString& text, const QString& caption) {
@@ -59,6 +69,7 @@ std::unique_ptr<QFileDialog> MakeOpenDialog(const QString& folder,
     dialog->setFileMode(QFileDialog::ExistingFile);
     // "*.cws" must not list NAME.CWS: the Load button would read it as a card.
     dialog->setFilter(dialog->filter() | QDir::CaseSensitive);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
     dialog->setNameFilters(nameFilters);
     return dialog;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QFileDialog;
+class QMessageBox;
 class QWidget;
 
 // One filter of a file dialog: the text the user reads and the name patterns it stands
@@ -59,3 +60,7 @@ public:
 
 // The open dialog that BoxMessages::OpenFileName shows, ready to be run.
 std::unique_ptr<QFileDialog> MakeOpenDialog(const QString& folder, const QList<FileFilter>& filters);
+
+// The box BoxMessages::Warn shows: the text, and the detail under it.
+std::unique_ptr<QMessageBox> MakeWarningBox(const QString& text, const QString& caption,
+                                            const QString& detail);

@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <string_view>
 
 #include "AppSetup.h"
@@ -78,14 +77,7 @@ int main(int argc, char** argv) {
         form1.SetCardPicker(&picker);
 
         form1.show();
-#ifdef _WIN32
-        const QStringList arguments = QCoreApplication::arguments();
-        if (arguments.size() > 1) form1.OpenFile(arguments.at(1));
-#else
-        // The name as the system gave it (Qt's own options are gone from argv by now): bytes
-        // that are not valid UTF-8 would not survive QCoreApplication::arguments().
-        if (argc > 1) form1.OpenFile(std::filesystem::path(argv[1]));
-#endif
+        if (const auto file = FileFromCommandLine(argc, argv)) form1.OpenFile(*file);
         return QApplication::exec();
     } catch (const std::exception& error) {
         // A failure while starting up: say so and end.

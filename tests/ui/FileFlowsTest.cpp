@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "AppSetup.h"
 #include "QtPaths.h"
 #include "UiTestSupport.h"
 #include "TestPaths.h"
@@ -331,7 +332,14 @@ TEST_F(FileFlows, CwsFileThatIsNoWholeSkillFailsAndKeepsTheEditor) {
 TEST_F(FileFlows, FileWhoseNameIsNotUtf8Opens) {
     const std::string skill = ReadFileBytes(ExamplesDir() / "damage-single.cws");
     const auto path = cards.write("\x89\xCE\x89\x8A.cws", skill);  // code page 932
-    form.OpenFile(path);
+    std::string argument = path.string();
+    char program[] = "morvat-ex";
+    char* argv[] = {program, argument.data(), nullptr};
+    const auto named = FileFromCommandLine(2, argv);
+    ASSERT_TRUE(named.has_value());
+    EXPECT_EQ(*named, path);
+    EXPECT_FALSE(FileFromCommandLine(1, argv).has_value());
+    form.OpenFile(*named);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(form.Obelist->count(), 1);
     EXPECT_EQ(form.OpenFolder(), cards.path().string());
