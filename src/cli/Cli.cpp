@@ -14,6 +14,7 @@
 #include "files/Escape.h"
 #include "files/LoadFlows.h"
 #include "files/archive/ArchiveCards.h"
+#include "files/UserTexts.h"
 #include "model/EditorState.h"
 #include "model/SkillRecord.h"
 
@@ -21,8 +22,8 @@ namespace morvat::cli {
 namespace {
 
 constexpr std::string_view kProgram = "morvat-ex-cli";
-constexpr std::string_view kCannotOpen = "ファイルが開けません";
-constexpr std::string_view kReadFailed = "読み込みに失敗しました";
+constexpr std::string_view kCannotOpen = texts::kCannotOpen;
+constexpr std::string_view kReadFailed = texts::kReadFailed;
 constexpr std::string_view kNoTarget = "対象なしデータです";
 constexpr std::string_view kBothSidesNote =
     "双方効果は計算できません。敵方として計算しました（--side ally で味方になります）";
@@ -126,8 +127,6 @@ Rated RatedFrom(const LoadOutcome& outcome, EditorState editor, const std::strin
             return {kExitOk, {}, std::move(editor)};
         case LoadStatus::CannotOpen:
             return {kExitCannotOpen, std::string(kCannotOpen), {}};
-        case LoadStatus::StoppedEarly:
-            return {kExitReadFailed, std::string(kReadFailed), {}};
         case LoadStatus::ReadFailed:
             break;
     }

@@ -1,15 +1,8 @@
 #include "files/CwsFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstring>
 #include <limits>
-#include <random>
 #include <streambuf>
 
 namespace morvat {
@@ -137,79 +130,6 @@ void WriteAllyBlock(std::string& out, const AllySideRecord& a) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Saving all or nothing
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    // Closes now so that the caller learns whether the last data reached the disk.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-// Removes the temporary file unless the save went through.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(std::filesystem::path path) : path_(std::move(path)) {}
-    ~TemporaryFile() {
-        if (!kept_) ::unlink(path_.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    void keep() { kept_ = true; }
-
-private:
-    std::filesystem::path path_;
-    bool kept_ = false;
-};
-
-// Takes errno before anything else can change it.
-SaveResult Failure(std::string_view what, const std::filesystem::path& path) {
-    const int error = errno;
-    return {false, std::string(what) + ": " + path.string() + " (" + std::strerror(error) + ")"};
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// A name in the target's folder that no other save uses at the same time.
-std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigned attempt) {
-    static std::minstd_rand random{std::random_device{}()};
-    std::filesystem::path name = target;
-    name.replace_filename("." + target.filename().string() + "." + std::to_string(random()) +
-                          std::to_string(attempt) + ".tmp");
-    return name;
-}
-
-// ---------------------------------------------------------------------------------------
 // Reading
 
 constexpr std::size_t kLineBufferSize = 50;
@@ -241,9 +161,12 @@ public:
     // digits keeps the first 49 and the rest of it is skipped.
     std::size_t ReadDigitLine() {
         std::size_t count = 0;
+        bool present = false;
         while (in_ != nullptr) {
             const int c = in_->sbumpc();
-            if (c == Traits::eof() || c == '\n' || c == '\0') break;
+            if (c == Traits::eof()) break;
+            present = true;
+            if (c == '\n' || c == '\0') break;
             if (!IsDigit(c) || count == kMaxLineDigits) {
                 SkipRestOfLine();
                 break;
@@ -252,8 +175,14 @@ public:
         }
         buffer_[count] = '\0';
         digits_ = count;
+        // Lines follow each other: once one is missing, so are all after it.
+        if (present && presentLines_ == linesRead_) ++presentLines_;
+        ++linesRead_;
         return count;
     }
+
+    // How many lines from the first on the file held (a line with any byte counts).
+    std::size_t presentLines() const { return presentLines_; }
 
     void Preset(std::size_t count, char c) { std::fill_n(buffer_.begin(), count, c); }
 
@@ -301,6 +230,8 @@ private:
     std::streambuf* in_;
     std::array<char, kLineBufferSize> buffer_{};
     std::size_t digits_ = 0;
+    std::size_t linesRead_ = 0;
+    std::size_t presentLines_ = 0;
 };
 
 std::int32_t Narrow(std::int64_t v) {
@@ -465,46 +396,7 @@ std::string FormatCwsFile(const SkillRecord& record) {
 }
 
 SaveResult WriteCwsFile(const std::filesystem::path& path, const SkillRecord& record) {
-    const std::string bytes = FormatCwsFile(record);
-    if (path.filename().empty()) return {false, "ファイル名がありません"};
-
-    // The temporary file lives beside the target so that the rename stays on one file
-    // system and replaces the old file in one step.
-    int fd = -1;
-    std::filesystem::path temporaryPath;
-    for (unsigned attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporaryPath = TemporaryName(path, attempt);
-        fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                    0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) return Failure("一時ファイルを作成できません", temporaryPath);
-    FileDescriptor file(fd);
-    TemporaryFile temporary(temporaryPath);
-
-    // An overwritten file keeps its permissions.
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        ::fchmod(file.get(), existing.st_mode & 07777);
-    }
-
-    if (!WriteAll(file.get(), bytes)) return Failure("書き込めません", temporary.path());
-    if (::fsync(file.get()) != 0) return Failure("書き込めません", temporary.path());
-    if (!file.close()) return Failure("書き込めません", temporary.path());
-    if (::rename(temporary.path().c_str(), path.c_str()) != 0)
-        return Failure("保存できません", path);
-    temporary.keep();
-
-    // The new name should survive a power cut too; the file itself is already complete,
-    // so a folder that cannot be synced does not make the save a failure.
-    const std::filesystem::path folder =
-        path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return {true, {}};
+    return CommitFile(path, FormatCwsFile(record));
 }
 
 bool LoadCwsFile(std::istream& in, EditorState& editor, std::string_view cardName) {
@@ -539,11 +431,17 @@ bool LoadCwsFile(std::istream& in, EditorState& editor, std::string_view cardNam
     r.ReadDigitLine();
     editor.ObGard = modifier(r.ValueFrom(1, 2), has[2]);
 
-    if (editor.ObTarget == kTargetOneAlly || editor.ObTarget == kTargetAllAllies) {
+    const bool ally = editor.ObTarget == kTargetOneAlly || editor.ObTarget == kTargetAllAllies;
+    if (ally) {
         ReadAllyBlock(r, editor);
     } else {
         ReadEnemyBlock(r, editor);
     }
+    // A file cut short would be rated as a smaller skill. The enemy block's last line, the
+    // key codes, came later to the format: a file without it is complete.
+    constexpr std::size_t kAllyLastLine = 28;
+    constexpr std::size_t kEnemyLastNeededLine = 35;
+    if (r.presentLines() < (ally ? kAllyLastLine : kEnemyLastNeededLine)) return false;
 
     editor.ObLevel = "-";
     editor.ObCardname = std::string(cardName);

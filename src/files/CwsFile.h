@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/SaveFile.h"
 #include "model/EditorState.h"
 #include "model/SkillRecord.h"
 
@@ -16,19 +17,15 @@ namespace morvat {
 // skill aimed at allies, the ally block (23 lines); every line ends with CR LF.
 std::string FormatCwsFile(const SkillRecord& record);
 
-struct SaveResult {
-    bool ok = false;
-    std::string error;  // why the save failed, for the user; empty on success
-};
-
-// Writes FormatCwsFile(record) to `path` all or nothing: a temporary file beside the target
-// is written, flushed and checked, then renamed over it. On failure an existing file is
-// left as it was.
+// Writes FormatCwsFile(record) to `path` all or nothing (CommitFile): on failure an
+// existing file is left as it was.
 SaveResult WriteCwsFile(const std::filesystem::path& path, const SkillRecord& record);
 
-// Rebuilds `editor` from a cws file read from `in`. Returns false when the file stopped
-// early (its second line has fewer than 3 digits); what was read up to there stays.
-// On success the card name becomes `cardName` and the level "-".
+// Rebuilds `editor` from a cws file read from `in`. Returns false when the file is not a
+// whole skill: its second line has fewer than 3 digits, or it ends before the last line of
+// its block (line 35 of an enemy skill, line 28 of an ally skill; a line with any byte,
+// even without its line end, is there). `editor` then holds a partial skill that the
+// caller must not use. On success the card name becomes `cardName` and the level "-".
 bool LoadCwsFile(std::istream& in, EditorState& editor, std::string_view cardName);
 
 // The file's name without folder and without extension, as the editor shows it.

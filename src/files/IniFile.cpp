@@ -1,10 +1,10 @@
 #include "files/IniFile.h"
 
+#include <sys/stat.h>
+
 #include <array>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <random>
-#include <system_error>
 
 #include "files/FileOpen.h"
 
@@ -68,14 +68,6 @@ std::string EncodeValue(std::string_view value) {
     const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
     if (padded || quoted) return "\"" + std::string(value) + "\"";
     return std::string(value);
-}
-
-std::string TemporaryNameBeside(const std::filesystem::path& path) {
-    std::random_device random;
-    std::uniform_int_distribution<unsigned> digit(0, 15);
-    std::string suffix = ".tmp-";
-    for (int i = 0; i < 8; ++i) suffix += "0123456789abcdef"[digit(random)];
-    return path.string() + suffix;
 }
 
 }  // namespace
@@ -157,50 +149,41 @@ bool IniFile::Set(std::string_view section, std::string_view key, std::string_vi
 
 IniReadResult ReadIniFile(const std::filesystem::path& path) {
     IniReadResult result;
-    std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
+    struct stat st {};
+    // A name below something that is no folder cannot exist either.
+    if (::lstat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
         result.status = IniReadResult::Status::Missing;
         return result;
     }
     result.status = IniReadResult::Status::Unreadable;
+    errno = 0;
     const FilePtr in = OpenRegularFile(path);
-    if (!in) return result;
+    if (!in) {
+        result.error = errno;
+        return result;
+    }
     std::string text;
-    std::array<char, 4096> chunk{};
+    std::array<char, 65536> chunk{};
     while (true) {
         const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), in.get());
-        if (got > kMaxIniFileBytes - text.size()) return result;
+        if (got > kMaxIniFileBytes - text.size()) {
+            result.status = IniReadResult::Status::TooLarge;
+            return result;
+        }
         text.append(chunk.data(), got);
         if (got < chunk.size()) break;
     }
-    if (std::ferror(in.get()) != 0) return result;
+    if (std::ferror(in.get()) != 0) {
+        result.error = errno != 0 ? errno : EIO;
+        return result;
+    }
     result.status = IniReadResult::Status::Read;
     result.file = IniFile::Parse(text);
     return result;
 }
 
-bool WriteIniFile(const std::filesystem::path& path, const IniFile& file) {
-    const std::filesystem::path temporary = TemporaryNameBeside(path);
-    const std::string text = file.Text();
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    return true;
+SaveResult WriteIniFile(const std::filesystem::path& path, const IniFile& file) {
+    return CommitFile(path, file.Text());
 }
 
 }  // namespace morvat

@@ -11,11 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "files/SaveFile.h"
+
 namespace morvat {
 
-// A settings file is a few lines; anything much larger is not one of ours and is refused
-// rather than read into memory.
-inline constexpr std::size_t kMaxIniFileBytes = 1024 * 1024;
+// A settings file is a few lines, but people keep notes in theirs: anything up to 16 MiB is
+// read. A larger file is refused rather than read into memory, and left as it is.
+inline constexpr std::size_t kMaxIniFileBytes = 16 * 1024 * 1024;
 
 class IniFile {
 public:
@@ -43,17 +45,17 @@ private:
 };
 
 struct IniReadResult {
-    enum class Status { Read, Missing, Unreadable } status = Status::Missing;
+    enum class Status { Read, Missing, Unreadable, TooLarge } status = Status::Missing;
+    int error = 0;  // for Unreadable: the errno of the failed step (0: not a regular file)
     IniFile file;
 };
 
-// Reads the file at `path`. Missing: there is no such file. Unreadable: it is not a regular
-// file, cannot be read or is larger than kMaxIniFileBytes.
+// Reads the file at `path`. Missing: there is no such name (nor its folder). Unreadable: it is not a regular
+// file or cannot be read. TooLarge: it holds more than kMaxIniFileBytes.
 IniReadResult ReadIniFile(const std::filesystem::path& path);
 
-// Writes `file` to `path` all or nothing, through a temporary file beside it that is
-// renamed over the target. False when the folder cannot take the file; an existing file
-// is then left as it was.
-bool WriteIniFile(const std::filesystem::path& path, const IniFile& file);
+// Writes `file` to `path` all or nothing (CommitFile): on failure an existing file is
+// left as it was.
+SaveResult WriteIniFile(const std::filesystem::path& path, const IniFile& file);
 
 }  // namespace morvat

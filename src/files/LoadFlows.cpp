@@ -107,8 +107,10 @@ LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor
     // A read error part-way looks like the end of the file to the reader; the editor must
     // not pass off what came before it as the whole skill.
     if (std::ferror(file.get())) return {LoadStatus::ReadFailed, 0, true};
+    // A file that is not a whole skill would be rated as another one: it is refused and
+    // the editor keeps what it had. The open folder stays, as for a file never read.
+    if (!complete) return {LoadStatus::ReadFailed, 0, false};
     editor = std::move(loaded);
-    if (!complete) return {LoadStatus::StoppedEarly, 0, false};
     return {LoadStatus::Loaded, 0, true};
 }
 
@@ -126,6 +128,12 @@ std::string FolderOf(const std::filesystem::path& path) {
     // The root keeps its separator: it is the whole folder.
     if (end == 0) return "/";
     return text.substr(0, end);
+}
+
+std::string AbsoluteFolderOf(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return FolderOf(ec ? path : absolute.lexically_normal());
 }
 
 }  // namespace morvat

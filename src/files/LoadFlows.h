@@ -34,7 +34,6 @@ enum class LoadStatus {
     Loaded,        // the editor holds the file
     CannotOpen,    // "ファイルが開けません" / "Error"; editor unchanged
     ReadFailed,    // "読み込みに失敗しました" / "I'm sorry."; editor unchanged
-    StoppedEarly,  // a cws file whose second line is too short; partly loaded, no message
 };
 
 struct LoadOutcome {
@@ -44,7 +43,8 @@ struct LoadOutcome {
 };
 
 // The "ロード" button after its file dialog: ".cws" files by the cws reader, any other
-// file as a skill card.
+// file as a skill card. A cws file that is not a whole skill (LoadCwsFile) is a failed read
+// like a broken card, except that the open folder does not follow it.
 LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor,
                           LoadPrompts& prompts);
 
@@ -54,5 +54,9 @@ LoadOutcome ReadSkillCard(const std::filesystem::path& path, EditorState& editor
 
 // The folder part of a path, without a trailing separator.
 std::string FolderOf(const std::filesystem::path& path);
+
+// The folder to remember for a file the user named: FolderOf its absolute path, so that a
+// name relative to the working folder still leaves a folder that can be found again.
+std::string AbsoluteFolderOf(const std::filesystem::path& path);
 
 }  // namespace morvat

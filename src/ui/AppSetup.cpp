@@ -3,13 +3,28 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSettings>
 #include <QTranslator>
 
 #include "FocusStyle.h"
 #include "Fonts.h"
+#include "QtPaths.h"
+
+void KeepQtSettingsOutOfFiles() {
+#ifndef _WIN32
+    // Qt's own settings use the native format, an INI file on this system. Below a name
+    // that is no folder no such file, nor its lock file, can be made; reading finds none.
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        for (const auto scope : {QSettings::UserScope, QSettings::SystemScope}) {
+            QSettings::setPath(format, scope, QStringLiteral("/dev/null"));
+        }
+    }
+#endif
+}
 
 void PrepareApplication(QApplication& app) {
     QCoreApplication::setApplicationName(QStringLiteral("MORVAT_Ex"));
+    KeepQtSettingsOutOfFiles();
     // Message box buttons read OK / キャンセル / はい / いいえ, as the tool's users expect.
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
@@ -21,4 +36,14 @@ void PrepareApplication(QApplication& app) {
     QApplication::setStyle(new FocusStyle);
     // Message boxes and dialogs share the windows' font.
     QApplication::setFont(ProportionalGothic(12));
+}
+
+std::optional<std::filesystem::path> FileFromCommandLine(int argc, char** argv) {
+    if (argc < 2 || argv[1] == nullptr) return std::nullopt;
+#ifdef _WIN32
+    return ToPath(QCoreApplication::arguments().value(1));
+#else
+    // Bytes that are not valid UTF-8 would not survive QCoreApplication::arguments().
+    return std::filesystem::path(argv[1]);
+#endif
 }

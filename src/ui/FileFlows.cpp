@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -15,17 +14,27 @@
 #include "ResultWindow.h"
 #include "calc/Rating.h"
 #include "files/CwsFile.h"
-#include "files/FileOpen.h"
 #include "files/LoadFlows.h"
 #include "files/archive/ArchiveCards.h"
+#include "files/SaveFile.h"
+#include "files/UserTexts.h"
 #include "model/SkillRecord.h"
 
 namespace {
 
-const QString kCannotOpen = QStringLiteral("ファイルが開けません");
-const QString kCannotOpenCaption = QStringLiteral("Error");
-const QString kReadFailed = QStringLiteral("読み込みに失敗しました");
-const QString kReadFailedCaption = QStringLiteral("I'm sorry.");
+const QString kCannotOpen = FromUtf8(morvat::texts::kCannotOpen);
+const QString kCannotOpenCaption = FromUtf8(morvat::texts::kErrorCaption);
+const QString kReadFailed = FromUtf8(morvat::texts::kReadFailed);
+const QString kReadFailedCaption = FromUtf8(morvat::texts::kReadFailedCaption);
+
+// The open dialog's filters. The cws filter lists exactly the names that the Load button
+// reads as cws files (".cws", case and all): the dialog matches names case-sensitively.
+const QList<FileFilter> kOpenFilters{
+    {QStringLiteral("cws形式(*.cws);スキルファイル(Skill*.wid)"), QStringLiteral("*.cws Skill*.wid")},
+    {QStringLiteral("cws形式(*.cws)"), QStringLiteral("*.cws")},
+    {QStringLiteral("スキルファイル(Skill*.wid)"), QStringLiteral("Skill*.wid")},
+    {QStringLiteral("すべてのファイル(*)"), QStringLiteral("*")},
+};
 
 // The two questions a skill card can raise while it is put into the editor.
 class MessagePrompts final : public morvat::LoadPrompts {
@@ -49,14 +58,21 @@ void ReportFailure(Messages& messages, morvat::LoadStatus status) {
     if (status == morvat::LoadStatus::ReadFailed) messages.Warn(kReadFailed, kReadFailedCaption);
 }
 
-// Whether the editor takes what the load produced: a failed card read must leave it
-// exactly as it was, selection and panes included.
+// Whether the editor takes what the load produced: a failed read must leave it exactly as
+// it was, selection and panes included.
 bool EditorTakesResult(morvat::LoadStatus status) {
-    return status == morvat::LoadStatus::Loaded || status == morvat::LoadStatus::StoppedEarly;
+    return status == morvat::LoadStatus::Loaded;
 }
 
-QString FolderText(const std::filesystem::path& file) {
-    return FromPath(std::filesystem::path(morvat::FolderOf(file)));
+// A dropped file's path as the file system's bytes: a name that is not valid UTF-8 stays
+// percent-encoded in the URL and would be lost on the way through QString.
+std::filesystem::path DroppedPath(const QUrl& url) {
+#ifdef _WIN32
+    return ToPath(url.toLocalFile());
+#else
+    return std::filesystem::path(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
+#endif
 }
 
 }  // namespace
@@ -69,50 +85,62 @@ void TForm1::Button1Click() {
 
 void TForm1::Button2Click() {
     const QString chosen =
-        messages_.SaveFileName(folders_.SaveFolder, QStringLiteral("cws形式(*.cws)"),
+        messages_.SaveFileName(FromPath(folders_.SaveFolder), QStringLiteral("cws形式(*.cws)"),
                                QStringLiteral("*.cws"), QStringLiteral("cws"));
     if (chosen.isEmpty()) return;
     const std::filesystem::path file = ToPath(chosen);
-    if (morvat::OpenRegularFile(file) != nullptr &&
-        !messages_.AskOkCancel(QFileInfo(chosen).fileName() + QStringLiteral(" を上書きしますか?"),
-                               QStringLiteral("上書き確認"))) {
+    // A name that cannot take the skill (a folder, a read-only file) is refused before
+    // the question; anything else of that name, readable or not, is asked about.
+    const morvat::SaveTarget target = morvat::ExamineSaveTarget(file);
+    if (!target.problem.ok()) {
+        messages_.Warn(kCannotOpen, kCannotOpenCaption, FromUtf8(target.problem.detail));
+        return;
+    }
+    if (target.exists &&
+        !messages_.AskOkCancel(FromPath(file.filename()) + FromUtf8(morvat::texts::kOverwriteQuestion),
+                               FromUtf8(morvat::texts::kOverwriteCaption))) {
         return;
     }
     const morvat::SkillRecord record = morvat::GatherSkillRecord(editor_);
-    if (!morvat::WriteCwsFile(file, record).ok) {
-        messages_.Warn(kCannotOpen, kCannotOpenCaption);
+    const morvat::SaveResult saved = morvat::WriteCwsFile(file, record);
+    if (!saved.ok()) {
+        messages_.Warn(kCannotOpen, kCannotOpenCaption, FromUtf8(saved.detail));
         return;
     }
     editor_.ObCardname = morvat::CardNameFromPath(file);
     RefreshHeader();
-    folders_.SaveFolder = FolderText(file);
+    folders_.SaveFolder = morvat::AbsoluteFolderOf(file);
 }
 
 void TForm1::Button3Click() {
-    const QString chosen = messages_.OpenFileName(
-        folders_.OpenFolder, QStringLiteral("cws形式(*.cws);スキルファイル(Skill*.wid)"),
-        QStringLiteral("*.cws Skill*.wid"));
-    if (!chosen.isEmpty()) OpenFile(chosen);
+    const QString chosen = messages_.OpenFileName(FromPath(folders_.OpenFolder), kOpenFilters);
+    if (!chosen.isEmpty()) OpenFile(ToPath(chosen));
 }
 
 void TForm1::OpenFile(const QString& path) {
-    const std::filesystem::path file = ToPath(path);
+    OpenFile(ToPath(path));
+}
+
+void TForm1::OpenFile(const std::filesystem::path& file) {
     MessagePrompts prompts(messages_);
     morvat::EditorState draft = editor_;
     const morvat::LoadOutcome outcome = morvat::LoadSkillFile(file, draft, prompts);
     ReportFailure(messages_, outcome.status);
     if (EditorTakesResult(outcome.status)) Adopt(std::move(draft));
-    // The folder follows every file that was read, but not a cws file that stopped early.
-    if (outcome.updatesOpenFolder) folders_.OpenFolder = FolderText(file);
+    // The folder follows every file that was read, but not a cws file that was refused.
+    if (outcome.updatesOpenFolder) folders_.OpenFolder = morvat::AbsoluteFolderOf(file);
 }
 
 void TForm1::Button5Click() {
     if (picker_ == nullptr) return;
-    if (folders_.OpenFolder.isEmpty() || !QFileInfo(folders_.OpenFolder).isDir()) {
-        folders_.OpenFolder =
-            QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    std::error_code ec;
+    if (folders_.OpenFolder.empty() ||
+        !std::filesystem::is_directory(std::filesystem::path(folders_.OpenFolder), ec)) {
+        folders_.OpenFolder = ToPath(QDir::toNativeSeparators(
+                                         QCoreApplication::applicationDirPath() + QLatin1Char('/')))
+                                  .string();
     }
-    picker_->setDirectory(folders_.OpenFolder);
+    picker_->setDirectory(FromPath(folders_.OpenFolder));
     if (picker_->exec() != 1) return;
     MessagePrompts prompts(messages_);
     morvat::EditorState draft = editor_;
@@ -122,7 +150,7 @@ void TForm1::Button5Click() {
     ReportFailure(messages_, outcome.status);
     if (outcome.status == morvat::LoadStatus::CannotOpen) return;
     if (EditorTakesResult(outcome.status)) Adopt(std::move(draft));
-    folders_.OpenFolder = picker_->directory();
+    folders_.OpenFolder = ToPath(picker_->directory()).string();
 }
 
 void TForm1::Button4Click() {
@@ -132,8 +160,10 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::FormClose() {
-    if (!settings_.Write(folders_)) {
-        messages_.Warn(QStringLiteral("設定を保存できませんでした"), kCannotOpenCaption);
+    const morvat::SaveResult saved = settings_.Write(folders_);
+    if (!saved.ok()) {
+        messages_.Warn(FromUtf8(morvat::texts::kSettingsNotSaved), kCannotOpenCaption,
+                       FromUtf8(saved.detail));
     }
 }
 
@@ -146,5 +176,5 @@ void TForm1::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.constFirst().isLocalFile()) return;
     event->acceptProposedAction();
-    OpenFile(urls.constFirst().toLocalFile());
+    OpenFile(DroppedPath(urls.constFirst()));
 }

@@ -9,6 +9,7 @@
 #include "Fonts.h"
 #include "Messages.h"
 #include "QtPaths.h"
+#include "files/UserTexts.h"
 
 namespace {
 
@@ -93,7 +94,14 @@ TForm1::TForm1(Messages& messages, SettingsStore settings, QWidget* parent)
     BindHeaderControls();
     RefreshAll();
     liveLevel->Show(editor_);
-    folders_ = settings_.Read();
+    const morvat::FolderSettingsRead read = settings_.Read();
+    folders_ = read.folders;
+    // A settings file that is there but cannot be taken is left as it is; the user learns
+    // why the folders start at home this time.
+    if (read.refused) {
+        messages_.Warn(FromUtf8(morvat::texts::kSettingsNotRead),
+                       FromUtf8(morvat::texts::kErrorCaption), FromUtf8(read.detail));
+    }
 }
 
 TForm1::~TForm1() = default;

@@ -14,6 +14,8 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <string>
 
 #include "Icons.h"
 #include "LiveLevel.h"
@@ -37,13 +39,16 @@ public:
     void SetCardPicker(CardPicker* picker) { picker_ = picker; }
 
     const morvat::EditorState& editor() const { return editor_; }
-    const QString& OpenFolder() const { return folders_.OpenFolder; }
-    const QString& SaveFolder() const { return folders_.SaveFolder; }
+    // The remembered folders, as bytes of a path.
+    const std::string& OpenFolder() const { return folders_.OpenFolder; }
+    const std::string& SaveFolder() const { return folders_.SaveFolder; }
     const SettingsStore& settings() const { return settings_; }
     const EffectIcons& ImageList1() const { return imageList_; }
 
     // Opens a cws file or a skill card as "ロード" does after its dialog (command line
-    // argument, dropped file).
+    // argument, dropped file). The path is the file system's bytes; the QString form is
+    // for names that came through Qt already.
+    void OpenFile(const std::filesystem::path& file);
     void OpenFile(const QString& path);
 
 public slots:

@@ -1,5 +1,6 @@
 #include "Messages.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -26,8 +27,21 @@ QString RunFileDialog(QFileDialog& dialog) {
 
 }  // namespace
 
-void BoxMessages::Warn(const QString& text, const QString& caption) {
-    Ask(QMessageBox::Warning, text, caption, QMessageBox::Ok, QMessageBox::Ok);
+std::unique_ptr<QMessageBox> MakeWarningBox(const QString& text, const QString& caption,
+                                            const QString& detail) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, caption, text, QMessageBox::Ok);
+    // Shown under the text, not behind a button: the reason is what the user needs.
+    if (!detail.isEmpty()) {
+        box->setInformativeText(detail);
+        // Wide enough for a path and a reason on a line each, instead of a narrow column.
+        box->setStyleSheet(
+            QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 360px; }"));
+    }
+    return box;
+}
+
+void BoxMessages::Warn(const QString& text, const QString& caption, const QString& detail) {
+    MakeWarningBox(text, caption, detail)->exec();
 }
 
 void BoxMessages::Inform(const QString& text, const QString& caption) {
@@ -44,12 +58,25 @@ bool BoxMessages::AskYesNo(const QString& text, const QString& caption) {
                QMessageBox::Yes) == QMessageBox::Yes;
 }
 
-QString BoxMessages::OpenFileName(const QString& folder, const QString& description,
-                                  const QString& patterns) {
-    QFileDialog dialog(nullptr, QString(), folder, NameFilter(description, patterns));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    return RunFileDialog(dialog);
+std::unique_ptr<QFileDialog> MakeOpenDialog(const QString& folder,
+                                            const QList<FileFilter>& filters) {
+    QStringList nameFilters;
+    for (const FileFilter& filter : filters) {
+        nameFilters.append(NameFilter(filter.description, filter.patterns));
+    }
+    auto dialog = std::make_unique<QFileDialog>(nullptr, QString(), folder);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    // "*.cws" must not list NAME.CWS: the Load button would read it as a card.
+    dialog->setFilter(dialog->filter() | QDir::CaseSensitive);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setNameFilters(nameFilters);
+    return dialog;
+}
+
+QString BoxMessages::OpenFileName(const QString& folder, const QList<FileFilter>& filters) {
+    const std::unique_ptr<QFileDialog> dialog = MakeOpenDialog(folder, filters);
+    return RunFileDialog(*dialog);
 }
 
 QString BoxMessages::SaveFileName(const QString& folder, const QString& description,

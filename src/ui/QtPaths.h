@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QString>
 #include <filesystem>
+#include <string_view>
 
 inline std::filesystem::path ToPath(const QString& text) {
 #ifdef _WIN32
@@ -23,6 +24,6 @@ inline QString FromPath(const std::filesystem::path& path) {
 }
 
 // Text that the core keeps as UTF-8 (captions, card names, report lines).
-inline QString FromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
+inline QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

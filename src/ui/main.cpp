@@ -77,8 +77,7 @@ int main(int argc, char** argv) {
         form1.SetCardPicker(&picker);
 
         form1.show();
-        const QStringList arguments = QCoreApplication::arguments();
-        if (arguments.size() > 1) form1.OpenFile(arguments.at(1));
+        if (const auto file = FileFromCommandLine(argc, argv)) form1.OpenFile(*file);
         return QApplication::exec();
     } catch (const std::exception& error) {
         // A failure while starting up: say so and end.

@@ -99,9 +99,18 @@ TEST(CliRateTest, FileThatCannotBeOpened) {
     EXPECT_EQ(RunIn({"rate", (dir.path() / "folder.cws").string()}).status, kExitCannotOpen);
 }
 
+// A file cut short is not rated as the smaller skill it would read as.
 TEST(CliRateTest, CwsFileThatStopsEarly) {
     test::TempDir dir;
-    for (const char* bytes : {"", "0000050\r\n01\r\n0\r\n", "not a skill\n"}) {
+    const std::string whole = test::ReadFileBytes(test::ExamplesDir() / "damage-single.cws");
+    const auto firstLines = [&whole](int count) {
+        std::size_t end = 0;
+        for (int i = 0; i < count; ++i) end = whole.find('\n', end) + 1;
+        return whole.substr(0, end);
+    };
+    for (const std::string& bytes : {std::string(), std::string("0000050\r\n01\r\n0\r\n"),
+                                     std::string("not a skill\n"), firstLines(20), firstLines(6),
+                                     firstLines(34)}) {
         const auto path = dir.write("short.cws", bytes);
         const CliRun run = RunIn({"rate", path.string()});
         EXPECT_EQ(run.status, kExitReadFailed) << bytes;

@@ -156,14 +156,14 @@ TEST(CwsFormatTest, AllyBlockFollowsTheHeaderForSkillsAimedAtAllies) {
 TEST(CwsSaveTest, WritesAndReplacesTheFile) {
     test::TempDir dir;
     const auto path = dir.path() / "skill.cws";
-    ASSERT_TRUE(WriteCwsFile(path, GatherSkillRecord(SmallDamageSkill())).ok);
+    ASSERT_TRUE(WriteCwsFile(path, GatherSkillRecord(SmallDamageSkill())).ok());
     EXPECT_EQ(test::ReadFileBytes(path), kSmallDamageFile);
 
     EditorState longer = SmallDamageSkill();
     longer.ObTarget = kTargetOneAlly;
     const SaveResult again = WriteCwsFile(path, GatherSkillRecord(longer));
-    ASSERT_TRUE(again.ok) << again.error;
-    EXPECT_TRUE(again.error.empty());
+    ASSERT_TRUE(again.ok()) << again.detail;
+    EXPECT_TRUE(again.detail.empty());
     EXPECT_EQ(test::ReadFileBytes(path).substr(0, 9), "1000050\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
@@ -182,11 +182,11 @@ void ExpectUntouched(const test::TempDir& dir, const std::filesystem::path& path
 // The folder is read-only for the saving user. Root may write anywhere, so as root the
 // save runs in a child process that has given up its privileges.
 bool SaveWithoutPrivileges(const std::filesystem::path& path, const SkillRecord& record) {
-    if (::geteuid() != 0) return WriteCwsFile(path, record).ok;
+    if (::geteuid() != 0) return WriteCwsFile(path, record).ok();
     const pid_t child = ::fork();
     if (child == 0) {
         const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
-        ::_exit(!dropped ? 2 : WriteCwsFile(path, record).ok ? 0 : 1);
+        ::_exit(!dropped ? 2 : WriteCwsFile(path, record).ok() ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -228,8 +228,8 @@ TEST(CwsSaveTest, ShortWriteFailsAndKeepsTheOldFile) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ::signal(SIGXFSZ, previous);
 
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.empty());
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.detail.find("ファイルが大きすぎます"), std::string::npos) << result.detail;
     ExpectUntouched(dir, path, before);
 }
 
@@ -238,9 +238,9 @@ TEST(CwsSaveTest, TargetThatIsAFolderOrInAMissingFolderFails) {
     std::filesystem::create_directory(dir.path() / "taken.cws");
     std::filesystem::create_directory(dir.path() / "taken.cws" / "inside");
     const SkillRecord record = GatherSkillRecord(SmallDamageSkill());
-    EXPECT_FALSE(WriteCwsFile(dir.path() / "taken.cws", record).ok);
+    EXPECT_FALSE(WriteCwsFile(dir.path() / "taken.cws", record).ok());
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "taken.cws" / "inside"));
-    EXPECT_FALSE(WriteCwsFile(dir.path() / "missing" / "a.cws", record).ok);
+    EXPECT_FALSE(WriteCwsFile(dir.path() / "missing" / "a.cws", record).ok());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               1);

@@ -183,9 +183,34 @@ TEST(CwsReaderTest, LastLineWithoutLineEndKeepsItsDigits) {
     EXPECT_TRUE(l.editor.ObAssasin);
     EXPECT_TRUE(l.editor.ObFaratack);
 
-    const Loaded twoLines = Load("0000050\r\n100");
-    EXPECT_TRUE(twoLines.ok);
-    EXPECT_TRUE(twoLines.editor.Obelist.empty());
+    std::string ally = AllyFile({{28, "15"}});
+    ally.resize(ally.size() - 2);
+    const Loaded healer = Load(ally);
+    ASSERT_TRUE(healer.ok);
+    EXPECT_EQ(CountKind(healer.editor, 22), 1);
+}
+
+// A file that ends early would be rated as a smaller skill: it is not a skill at all. The
+// enemy block may lack its key-code line 36, which older files do not have.
+TEST(CwsReaderTest, FileCutBeforeTheLastLineOfItsBlockIsNotASkill) {
+    const auto firstLines = [](const std::string& file, int count) {
+        std::size_t end = 0;
+        for (int i = 0; i < count; ++i) end = file.find('\n', end) + 1;
+        return file.substr(0, end);
+    };
+    const std::string enemy = EnemyFile({{6, "100000"}, {7, "3"}});
+    const std::string ally = AllyFile({{6, "100"}, {7, "3"}});
+    for (int lines = 0; lines <= 36; ++lines) {
+        EXPECT_EQ(Load(firstLines(enemy, lines)).ok, lines >= 35) << "enemy, lines " << lines;
+    }
+    for (int lines = 0; lines <= 28; ++lines) {
+        EXPECT_EQ(Load(firstLines(ally, lines)).ok, lines >= 28) << "ally, lines " << lines;
+    }
+    // Any byte of the last line is enough: its digits, or only its line end.
+    EXPECT_TRUE(Load(firstLines(enemy, 34) + "0").ok);
+    EXPECT_TRUE(Load(firstLines(enemy, 34) + "\n").ok);
+    EXPECT_TRUE(Load(firstLines(ally, 27) + "\r").ok);
+    EXPECT_FALSE(Load("0000050\r\n100").ok);
 }
 
 TEST(CwsReaderTest, LongLinesKeepTheirFirst49Digits) {

@@ -129,8 +129,8 @@ TEST(IniFileOnDisk, ReadWriteAndMissingFiles) {
     EXPECT_EQ(ReadIniFile(path).status, IniReadResult::Status::Missing);
 
     IniFile file;
-    file.Set(kSection, "OpenFolder", "C:\\cards\\");
-    ASSERT_TRUE(WriteIniFile(path, file));
+    file.Set(kSection, "OpenFolder", "C:\cards\");
+    ASSERT_TRUE(WriteIniFile(path, file).ok());
     const IniReadResult read = ReadIniFile(path);
     ASSERT_EQ(read.status, IniReadResult::Status::Read);
     EXPECT_EQ(read.file.Get(kSection, "OpenFolder"), "C:\\cards\\");
@@ -150,7 +150,7 @@ TEST(IniFileOnDisk, ThingsThatAreNotSettingsFilesAreRefused) {
     EXPECT_EQ(ReadIniFile(fifo).status, IniReadResult::Status::Unreadable);
 
     const auto huge = dir.write("huge.ini", std::string(kMaxIniFileBytes + 1, 'x'));
-    EXPECT_EQ(ReadIniFile(huge).status, IniReadResult::Status::Unreadable);
+    EXPECT_EQ(ReadIniFile(huge).status, IniReadResult::Status::TooLarge);
     const auto largest = dir.write("largest.ini", std::string(kMaxIniFileBytes, 'x'));
     EXPECT_EQ(ReadIniFile(largest).status, IniReadResult::Status::Read);
 }
@@ -160,9 +160,9 @@ TEST(IniFileOnDisk, FailedWriteLeavesTheOldFile) {
     // The target is a folder: the rename cannot replace it, and nothing is left behind.
     const auto blocked = dir.path() / "blocked.ini";
     std::filesystem::create_directory(blocked);
-    EXPECT_FALSE(WriteIniFile(blocked, IniFile::Parse("[MORVAT.Ex]\nOpenFolder=/x\n")));
+    EXPECT_FALSE(WriteIniFile(blocked, IniFile::Parse("[MORVAT.Ex]\nOpenFolder=/x\n")).ok());
     EXPECT_TRUE(std::filesystem::is_directory(blocked));
-    EXPECT_FALSE(WriteIniFile(dir.path() / "no-such-folder" / "a.ini", IniFile{}));
+    EXPECT_FALSE(WriteIniFile(dir.path() / "no-such-folder" / "a.ini", IniFile{}).ok());
 
     const auto kept = dir.write("kept.ini", "[MORVAT.Ex]\nOpenFolder=/old\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),

@@ -136,8 +136,10 @@ TEST_F(LoadFlowsTest, CardIsLoadedWhateverItsExtensionButCws) {
 }
 
 TEST_F(LoadFlowsTest, CwsFileIsNeverReadAsACard) {
+    // The card's bytes are no cws skill: the cws reader refuses them, without a card
+    // reader's failure code.
     const LoadOutcome outcome = LoadSkillFile(Example("card.cws"), editor_, prompts_);
-    EXPECT_NE(outcome.status, LoadStatus::ReadFailed);
+    EXPECT_EQ(outcome.status, LoadStatus::ReadFailed);
     EXPECT_EQ(outcome.code, 0);
     EXPECT_NE(editor_.ObCardname, kFireBoltUtf8);
     // The other button always reads a card.
@@ -194,6 +196,30 @@ TEST_F(LoadFlowsTest, CwsFileThatFailsPartWayChangesNothing) {
     const LoadOutcome outcome = LoadSkillFile(dir_.path() / "damaged.cws", editor_, prompts_);
     EXPECT_EQ(outcome.status, LoadStatus::ReadFailed);
     EXPECT_EQ(editor_, before);
+}
+
+// The editor keeps its card when a cws file turns out not to be a whole skill, and the
+// open folder stays where it was.
+TEST_F(LoadFlowsTest, CwsFileThatIsNoWholeSkillChangesNothing) {
+    AddEffect(editor_, 10, 0, 1, 0, 7);
+    editor_.ObCardname = "keep";
+    const EditorState before = editor_;
+    const std::string whole = test::ReadFileBytes(test::ExamplesDir() / "damage-single.cws");
+    for (const std::string& bytes :
+         {std::string(), std::string("1000050\r\n1\r\n"), whole.substr(0, whole.size() / 2)}) {
+        const LoadOutcome outcome = LoadSkillFile(WriteFile("cut.cws", bytes), editor_, prompts_);
+        EXPECT_EQ(outcome.status, LoadStatus::ReadFailed) << bytes;
+        EXPECT_EQ(outcome.code, 0);
+        EXPECT_FALSE(outcome.updatesOpenFolder);
+        EXPECT_EQ(editor_, before);
+    }
+}
+
+TEST(LoadFileNameTest, RememberedFolderIsAbsolute) {
+    const std::filesystem::path here = std::filesystem::current_path();
+    EXPECT_EQ(AbsoluteFolderOf("SkillA.wid"), here.string());
+    EXPECT_EQ(AbsoluteFolderOf("cards/./SkillA.wid"), (here / "cards").string());
+    EXPECT_EQ(AbsoluteFolderOf("/games/cw/SkillA.wid"), "/games/cw");
 }
 
 TEST_F(LoadFlowsTest, ReadingTheSameCardTwiceGivesTheSameList) {

@@ -6,9 +6,12 @@
 #include <QTest>
 #include <QUrl>
 
+#include "AppSetup.h"
 #include "QtPaths.h"
 #include "UiTestSupport.h"
+#include "TestPaths.h"
 #include "files/CwsFile.h"
+#include "files/SaveFile.h"
 #include "files/ShiftJis.h"
 #include "model/SkillRecord.h"
 
@@ -97,40 +100,99 @@ TEST_F(FileFlows, OverwriteAnsweredOkWritesTheGatheredSkill) {
     EXPECT_EQ(messages.shown[0].text, "炎の剣.cws を上書きしますか?");
     EXPECT_EQ(ReadFileBytes(target), FormatCwsFile(GatherSkillRecord(form.editor())));
     EXPECT_EQ(form.ObCardname->text(), "炎の剣");
-    EXPECT_EQ(form.SaveFolder(), Q(cards.path()));
+    EXPECT_EQ(form.SaveFolder(), cards.path().string());
 }
 
-TEST_F(FileFlows, SaveThatCannotCompleteSaysSoAndChangesNothing) {
+// A save that cannot be made says "ファイルが開けません" and, under it, why and where.
+TEST_F(FileFlows, SaveThatCannotCompleteSaysWhyAndChangesNothing) {
     const auto blocker = cards.write("plain-file", "x");
     messages.saveFileAnswer = Q(blocker / "skill.cws");  // a folder that is a file
     form.Button2Click();
-    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kCannotOpen});
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0],
+              (ShownMessage{"warn", "ファイルが開けません", "Error",
+                            QString::fromStdString(SaveFailureReason(ENOTDIR) + "\n" +
+                                                (blocker / "skill.cws").string())}));
     EXPECT_EQ(form.ObCardname->text(), "");
     EXPECT_EQ(form.SaveFolder(), "/start/save");
 
-    // A folder of the chosen name cannot be opened as a file: no question, the same error.
+    // A folder of the chosen name cannot take the skill: no question, the same error.
     messages.shown.clear();
     std::filesystem::create_directory(cards.path() / "folder.cws");
     messages.saveFileAnswer = Q(cards.path() / "folder.cws");
     form.Button2Click();
-    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kCannotOpen});
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "ファイルが開けません");
+    EXPECT_TRUE(messages.shown[0].detail.startsWith("同じ名前のフォルダがあります"));
     EXPECT_TRUE(std::filesystem::is_directory(cards.path() / "folder.cws"));
 }
 
 TEST_F(FileFlows, OverwriteThatTheFolderRefusesKeepsTheOldFile) {
     // The kernel's own folder takes no new file, not even from root: the save cannot
     // complete, and the file that was there stays as it was.
-    const std::filesystem::path target = "/proc/version";
+    const std::filesystem::path target = "/proc/self/comm";
     if (!std::filesystem::is_regular_file(target)) GTEST_SKIP() << "no /proc here";
     const std::string before = ReadFileBytes(target);
     messages.saveFileAnswer = Q(target);
     messages.answers = {true};
     form.Button2Click();
-    EXPECT_EQ(messages.shown,
-              std::vector<ShownMessage>(
-                  {{"okcancel", "version を上書きしますか?", "上書き確認"}, kCannotOpen}));
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0], (ShownMessage{"okcancel", "comm を上書きしますか?", "上書き確認"}));
+    EXPECT_EQ(messages.shown[1].text, kCannotOpen.text);
+    EXPECT_FALSE(messages.shown[1].detail.isEmpty());
     EXPECT_EQ(ReadFileBytes(target), before);
     EXPECT_EQ(form.ObCardname->text(), "");
+    EXPECT_EQ(form.SaveFolder(), "/start/save");
+}
+
+// The question comes whenever the name is taken, also by a file nobody may read or a
+// link to a file not yet there; the link stays and its target gets the skill.
+TEST_F(FileFlows, OverwriteIsAskedWheneverTheNameExistsAndLinksKeepPointing) {
+    FillEditor();
+    const std::string skill = FormatCwsFile(GatherSkillRecord(form.editor()));
+    std::filesystem::create_directory(cards.path() / "real");
+    const auto link = cards.path() / "link.cws";
+    std::filesystem::create_symlink("real/target.cws", link);
+    messages.saveFileAnswer = Q(link);
+    messages.answers = {true};
+    form.Button2Click();
+    EXPECT_EQ(messages.shown,
+              std::vector<ShownMessage>({{"okcancel", "link.cws を上書きしますか?", "上書き確認"}}));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFileBytes(cards.path() / "real" / "target.cws"), skill);
+    EXPECT_EQ(form.ObCardname->text(), "link");
+
+    // Saved again through the link: the target is replaced, the link still points to it.
+    messages.shown.clear();
+    messages.answers = {true};
+    form.Button4Click();
+    form.Button2Click();
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFileBytes(link), FormatCwsFile(GatherSkillRecord(EditorState{})));
+
+    const auto hidden = cards.write("hidden.cws", "old");
+    std::filesystem::permissions(hidden, std::filesystem::perms::owner_write);
+    messages.shown.clear();
+    messages.answers = {false};
+    messages.saveFileAnswer = Q(hidden);
+    form.Button2Click();
+    EXPECT_EQ(messages.shown,
+              std::vector<ShownMessage>({{"okcancel", "hidden.cws を上書きしますか?", "上書き確認"}}));
+    EXPECT_EQ(ReadFileBytes(hidden), "old");
+}
+
+// A read-only file is refused as it would be elsewhere: no question, the reason, the file
+// as it was.
+TEST_F(FileFlows, ReadOnlyFileIsRefusedWithTheReason) {
+    const auto locked = cards.write("locked.cws", "old");
+    std::filesystem::permissions(locked, std::filesystem::perms(0444));
+    messages.saveFileAnswer = Q(locked);
+    form.Button2Click();
+    EXPECT_EQ(messages.shown,
+              std::vector<ShownMessage>({{"warn", "ファイルが開けません", "Error",
+                                          "読み取り専用のファイルです\n" + Q(locked)}}));
+    EXPECT_EQ(ReadFileBytes(locked), "old");
     EXPECT_EQ(form.SaveFolder(), "/start/save");
 }
 
@@ -139,8 +201,14 @@ TEST_F(FileFlows, LoadDialogStartsInTheOpenFolderAndCancelChangesNothing) {
     const EditorState before = form.editor();
     form.Button3Click();
     EXPECT_EQ(messages.dialogFolder, "/start/open");
-    EXPECT_EQ(messages.dialogDescription, "cws形式(*.cws);スキルファイル(Skill*.wid)");
-    EXPECT_EQ(messages.dialogPatterns, "*.cws Skill*.wid");
+    // Both kinds together first, as ever; then each alone, and every file.
+    EXPECT_EQ(messages.openFilters,
+              (QList<FileFilter>{
+                  {"cws形式(*.cws);スキルファイル(Skill*.wid)", "*.cws Skill*.wid"},
+                  {"cws形式(*.cws)", "*.cws"},
+                  {"スキルファイル(Skill*.wid)", "Skill*.wid"},
+                  {"すべてのファイル(*)", "*"},
+              }));
     EXPECT_TRUE(messages.shown.empty());
     ExpectEditorUnchanged(before);
 }
@@ -163,7 +231,7 @@ TEST_F(FileFlows, FailedCardReadKeepsEditorSelectionAndPanes) {
     Load(cards.write("Skill9.wid", CardBytes(CardPlan{}).substr(0, 40)));
     EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{kReadFailed, kReadFailed, kReadFailed}));
     ExpectEditorUnchanged(before);
-    EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
+    EXPECT_EQ(form.OpenFolder(), cards.path().string());
 }
 
 TEST_F(FileFlows, CardLoadFillsTheEditorAndReplacesWhatWasThere) {
@@ -195,7 +263,7 @@ TEST_F(FileFlows, CardLoadFillsTheEditorAndReplacesWhatWasThere) {
     EXPECT_EQ(e.Obelist[1].rounds, 4);
     EXPECT_EQ(e.selectedRow, kNoSelection);
     EXPECT_FALSE(form.Oberoundpane->isVisibleTo(&form));
-    EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
+    EXPECT_EQ(form.OpenFolder(), cards.path().string());
 }
 
 TEST_F(FileFlows, CardWithoutTargetIsWarnedAndAimedAtOneEnemy) {
@@ -206,7 +274,7 @@ TEST_F(FileFlows, CardWithoutTargetIsWarnedAndAimedAtOneEnemy) {
     Load(Card("Skill1.wid", plan));
     EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kNoTarget});
     EXPECT_EQ(form.ObTarget->itemIndex(), kTargetOneEnemy);
-    EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
+    EXPECT_EQ(form.OpenFolder(), cards.path().string());
 }
 
 TEST_F(FileFlows, CardForBothSidesAsksWhichSide) {
@@ -226,7 +294,7 @@ TEST_F(FileFlows, CardForBothSidesAsksWhichSide) {
     EXPECT_EQ(messages.shown, std::vector<ShownMessage>(4, kBothSides));
 }
 
-TEST_F(FileFlows, CwsLoadShowsTheFileNameAndAShortFileStopsQuietly) {
+TEST_F(FileFlows, CwsLoadShowsTheFileName) {
     EditorState skill;
     AddEffect(skill, 2, 0, 130, 0, 1);
     const auto path = cards.write("必殺.cws", FormatCwsFile(GatherSkillRecord(skill)));
@@ -235,14 +303,73 @@ TEST_F(FileFlows, CwsLoadShowsTheFileNameAndAShortFileStopsQuietly) {
     EXPECT_EQ(form.ObCardname->text(), "必殺");
     EXPECT_EQ(form.ObLevel->text(), "-");
     EXPECT_EQ(form.Obelist->count(), 2);  // 130 comes back as 99 and 31
-    EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
+    EXPECT_EQ(form.OpenFolder(), cards.path().string());
+}
 
+// An empty file, one that is no skill and one cut short would each wipe the card or
+// pass for another skill: they fail like a broken card, and the editor stays as it was.
+TEST_F(FileFlows, CwsFileThatIsNoWholeSkillFailsAndKeepsTheEditor) {
+    FillEditor();
+    const EditorState before = form.editor();
+    const std::string whole = ReadFileBytes(ExamplesDir() / "damage-single.cws");
+    const auto firstLines = [&whole](int count) {
+        std::size_t end = 0;
+        for (int i = 0; i < count; ++i) end = whole.find('\n', end) + 1;
+        return whole.substr(0, end);
+    };
     TempDir other;
+    Load(other.write("empty.cws", ""));
     Load(other.write("short.cws", "1000050\r\n1\r\n"));
+    Load(other.write("cut20.cws", firstLines(20)));
+    Load(other.write("cut6.cws", firstLines(6)));
+    EXPECT_EQ(messages.shown, std::vector<ShownMessage>(4, kReadFailed));
+    ExpectEditorUnchanged(before);
+    EXPECT_EQ(form.OpenFolder(), "/start/open");
+}
+
+// Names are the file system's bytes: one that is not valid UTF-8 opens from the command
+// line and from a drop, and its folder is remembered as those bytes.
+TEST_F(FileFlows, FileWhoseNameIsNotUtf8Opens) {
+    const std::string skill = ReadFileBytes(ExamplesDir() / "damage-single.cws");
+    const auto path = cards.write("\x89\xCE\x89\x8A.cws", skill);  // code page 932
+    std::string argument = path.string();
+    char program[] = "morvat-ex";
+    char* argv[] = {program, argument.data(), nullptr};
+    const auto named = FileFromCommandLine(2, argv);
+    ASSERT_TRUE(named.has_value());
+    EXPECT_EQ(*named, path);
+    EXPECT_FALSE(FileFromCommandLine(1, argv).has_value());
+    form.OpenFile(*named);
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(form.Obelist->count(), 0);
-    EXPECT_EQ(form.ObTarget->itemIndex(), kTargetOneAlly);
-    EXPECT_EQ(form.OpenFolder(), Q(cards.path()));
+    EXPECT_EQ(form.Obelist->count(), 1);
+    EXPECT_EQ(form.OpenFolder(), cards.path().string());
+
+    form.Button4Click();
+    std::filesystem::create_directory(cards.path() / "\xff");
+    const auto dropped = cards.write("\xff/\xfe.cws", skill);
+    QMimeData mime;
+    mime.setData("text/uri-list", "file://" + QByteArray(dropped.c_str()).toPercentEncoding("/") +
+                                      "\r\n");
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &drop);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(form.Obelist->count(), 1);
+    EXPECT_EQ(form.OpenFolder(), (cards.path() / "\xff").string());
+}
+
+// A name relative to the working folder leaves a folder that can be found again later.
+TEST_F(FileFlows, RelativeNameRemembersTheAbsoluteFolder) {
+    const auto path = cards.write("SkillA.wid", CardBytes(CardPlan{}));
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(cards.path());
+    form.OpenFile(std::filesystem::path("SkillA.wid"));
+    form.OpenFile(std::filesystem::path("./SkillA.wid"));
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(form.OpenFolder(), cards.path().string());
 }
 
 TEST_F(FileFlows, DroppedFileIsOpenedAsTheLoadButtonWould) {
@@ -261,7 +388,7 @@ TEST_F(FileFlows, ReadStartsInTheProgramFolderWhenTheOpenFolderIsGone) {
     form.Button5Click();
     const QString programFolder = QCoreApplication::applicationDirPath() + "/";
     EXPECT_EQ(editor.picker.shownIn, std::vector<QString>{programFolder});
-    EXPECT_EQ(form.OpenFolder(), programFolder);
+    EXPECT_EQ(form.OpenFolder(), ToPath(programFolder).string());
     EXPECT_TRUE(messages.shown.empty());
 
     // An existing folder is used as it is.
@@ -269,7 +396,7 @@ TEST_F(FileFlows, ReadStartsInTheProgramFolderWhenTheOpenFolderIsGone) {
     other.picker.result = 2;
     other.form1->Button5Click();
     EXPECT_EQ(other.picker.shownIn, std::vector<QString>{Q(cards.path())});
-    EXPECT_EQ(other.form1->OpenFolder(), Q(cards.path()));
+    EXPECT_EQ(other.form1->OpenFolder(), cards.path().string());
 }
 
 TEST_F(FileFlows, ReadOfAFileThatCannotBeOpenedKeepsTheFolder) {
@@ -280,7 +407,7 @@ TEST_F(FileFlows, ReadOfAFileThatCannotBeOpenedKeepsTheFolder) {
     form.Button5Click();
     EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kCannotOpen});
     ExpectEditorUnchanged(before);
-    EXPECT_EQ(form.OpenFolder(), QCoreApplication::applicationDirPath() + "/");
+    EXPECT_EQ(form.OpenFolder(), ToPath(QCoreApplication::applicationDirPath() + "/").string());
 }
 
 TEST_F(FileFlows, ReadTakesTheCardAndTheDialogsFolder) {
@@ -292,7 +419,7 @@ TEST_F(FileFlows, ReadTakesTheCardAndTheDialogsFolder) {
     form.Button5Click();
     EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kReadFailed});
     ExpectEditorUnchanged(before);
-    EXPECT_EQ(form.OpenFolder(), Q(browsed.path()));
+    EXPECT_EQ(form.OpenFolder(), browsed.path().string());
 
     CardPlan plan;
     plan.name = "Card";

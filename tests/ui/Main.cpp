@@ -1,12 +1,15 @@
 // The window tests run headless: without a display the offscreen platform draws the
 // windows in memory. With "--screenshots FOLDER" the binary renders the windows to PNG
-// files instead of testing them.
+// files instead of testing them. With "--open-dialog FOLDER" it only shows and closes the
+// editor's open dialog there, for the test of what Qt leaves on the disk.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <cstring>
 
 #include "AppSetup.h"
+#include "Messages.h"
 
 int RenderScreenshots(const QString& folder);
 
@@ -16,6 +19,13 @@ int main(int argc, char** argv) {
     PrepareApplication(app);
     if (argc == 3 && std::strcmp(argv[1], "--screenshots") == 0) {
         return RenderScreenshots(QString::fromLocal8Bit(argv[2]));
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--open-dialog") == 0) {
+        const auto dialog = MakeOpenDialog(QString::fromLocal8Bit(argv[2]), {{"all", "*"}});
+        dialog->show();
+        QCoreApplication::processEvents();
+        dialog->hide();
+        return 0;
     }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

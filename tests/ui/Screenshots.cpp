@@ -1,13 +1,17 @@
 // Renders the editor's pages, the result window after a calculation and the loader
 // dialog to PNG files, for a person to look at.
 #include <QDir>
+#include <QFileDialog>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTest>
 #include <cstdio>
 
 #include "LoaderDialog.h"
 #include "TempDir.h"
+#include "Messages.h"
+#include "QtPaths.h"
 #include "TestPaths.h"
 #include "UiTestSupport.h"
 #ifdef MORVAT_WITH_ARCHIVES
@@ -162,5 +166,17 @@ int RenderScreenshots(const QString& folder) {
     archiveLoader.findChild<QListWidget*>("ListBox1")->setCurrentRow(1);
     ok &= Save(archiveLoader, folder, QStringLiteral("loader-archive.png"));
 #endif
+    // A save that failed, with its reason under the message; the open dialog's filters.
+    const auto box = MakeWarningBox(QStringLiteral("ファイルが開けません"), QStringLiteral("Error"),
+                                    QStringLiteral("書き込みの許可がありません (Permission denied)\n"
+                                                   "/home/user/skills/炎の剣.cws"));
+    box->show();
+    ok &= Save(*box, folder, QStringLiteral("save-failed.png"));
+    const auto dialog = MakeOpenDialog(FromPath(morvat::test::ExamplesDir()),
+                                       {{"cws形式(*.cws);スキルファイル(Skill*.wid)", "*.cws Skill*.wid"},
+                                        {"すべてのファイル(*)", "*"}});
+    dialog->show();
+    QTest::qWait(300);
+    ok &= Save(*dialog, folder, QStringLiteral("open-dialog.png"));
     return ok ? 0 : 1;
 }

@@ -16,11 +16,15 @@ std::optional<std::string> Key(const std::filesystem::path& ini, const char* key
     return read.file.Get("MORVAT.Ex", key);
 }
 
+std::string Home() {
+    return ToPath(QDir::homePath()).string();
+}
+
 TEST(Settings, FirstRunUsesTheDefaultAndCloseCreatesTheFile) {
     Editor editor;
-    EXPECT_EQ(SettingsStore::DefaultFolder(), QDir::homePath());
-    EXPECT_EQ(editor.form1->OpenFolder(), QDir::homePath());
-    EXPECT_EQ(editor.form1->SaveFolder(), QDir::homePath());
+    EXPECT_EQ(SettingsStore::DefaultFolder(), Home());
+    EXPECT_EQ(editor.form1->OpenFolder(), Home());
+    EXPECT_EQ(editor.form1->SaveFolder(), Home());
     EXPECT_FALSE(std::filesystem::exists(editor.iniPath()));
     editor.form1->show();
     editor.form1->close();
@@ -35,8 +39,8 @@ TEST(Settings, HandWrittenValuesComeBackUnchangedWithTheRestOfTheFile) {
         "editor\r\n[MORVAT.Ex]\r\nSaveFolder=C:\\Users\\player\\Documents\\cards\\\r\n"
         "[Other]\r\nkey=value\r\n";
     Editor editor(ini);
-    EXPECT_EQ(editor.form1->OpenFolder(), QDir::homePath());
-    EXPECT_EQ(editor.form1->SaveFolder(), "C:\\Users\\player\\Documents\\cards\\");
+    EXPECT_EQ(editor.form1->OpenFolder(), Home());
+    EXPECT_EQ(editor.form1->SaveFolder(), "C:\Users\player\Documents\cards\");
     editor.form1->FormClose();
     const std::string text = ReadFileBytes(editor.iniPath());
     EXPECT_EQ(Key(editor.iniPath(), "SaveFolder"), "C:\\Users\\player\\Documents\\cards\\");
@@ -65,60 +69,62 @@ TEST(Settings, IniFileIsNamedAfterTheProgram) {
     EXPECT_NE(store.fallback().parent_path(), expected.parent_path());
 }
 
-TEST(Settings, AnInstalledProgramKeepsItsFileInTheUsersConfiguration) {
-    TempDir dir;
-    std::filesystem::create_directories(dir.path() / "usr" / "bin");
-    std::filesystem::create_directories(dir.path() / "usr" / "share" / "applications");
-    const auto program = dir.path() / "usr" / "bin" / "morvat-ex";
-    const auto config = dir.path() / "home" / ".config" / "MORVAT_Ex";
-
-    // From a build or a copied folder, the file sits beside the program.
-    EXPECT_EQ(SettingsStore::ForExecutable(program, config).besideProgram(),
-              dir.path() / "usr" / "bin" / "morvat-ex.ini");
-
-    dir.write("usr/share/applications/morvat-ex.desktop", "[Desktop Entry]\n");
-    const SettingsStore store = SettingsStore::ForExecutable(program, config);
-    EXPECT_EQ(store.besideProgram(), config / "morvat-ex.ini");
-    ASSERT_TRUE(store.Write({"/open/", "/save/"}));
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "usr" / "bin" / "morvat-ex.ini"));
-    EXPECT_EQ(store.Read(), (FolderSettings{"/open/", "/save/"}));
-}
-
-TEST(Settings, UnwritableProgramFolderFallsBackToTheConfigurationFolder) {
-    TempDir dir;
-    // The program's "folder" is a file: nothing can be written beside the program.
-    const auto blocked = dir.write("program", "");
-    const SettingsStore store(blocked / "morvat-ex.ini", dir.path() / "config" / "morvat-ex.ini");
-    ASSERT_TRUE(store.Write({"/open/", "C:\\save\\"}));
-    EXPECT_EQ(Key(store.fallback(), "OpenFolder"), "/open/");
-    EXPECT_EQ(store.Read(), (FolderSettings{"/open/", "C:\\save\\"}));
-
-    // Once the program's folder takes the file again, it holds the folders and the
-    // fallback copy goes, so that it cannot shadow later changes.
-    std::filesystem::remove(blocked);
-    std::filesystem::create_directory(blocked);
-    ASSERT_TRUE(store.Write({"/open2/", "/save2/"}));
-    EXPECT_EQ(Key(store.besideProgram(), "OpenFolder"), "/open2/");
-    EXPECT_FALSE(std::filesystem::exists(store.fallback()));
-    EXPECT_EQ(store.Read(), (FolderSettings{"/open2/", "/save2/"}));
-}
-
-TEST(Settings, AFileBesideTheProgramThatIsNotOursIsLeftAlone) {
-    TempDir dir;
-    std::filesystem::create_directory(dir.path() / "morvat-ex.ini");
-    const SettingsStore store(dir.path() / "morvat-ex.ini", dir.path() / "config" / "m.ini");
-    ASSERT_TRUE(store.Write({"/a", "/b"}));
-    EXPECT_TRUE(std::filesystem::is_directory(store.besideProgram()));
-    EXPECT_EQ(store.Read(), (FolderSettings{"/a", "/b"}));
-}
-
 TEST(Settings, FoldersThatCannotBeKeptAnywhereAreReported) {
     Editor editor;
     const auto blocked = editor.dir.write("blocked", "");
     TForm1 form(editor.messages, SettingsStore(blocked / "a.ini", blocked / "b" / "c.ini"));
     form.FormClose();
-    EXPECT_EQ(editor.messages.shown,
-              std::vector<ShownMessage>({{"warn", "設定を保存できませんでした", "Error"}}));
+    ASSERT_EQ(editor.messages.shown.size(), 1u);
+    EXPECT_EQ(editor.messages.shown[0].text, "設定を保存できませんでした");
+    EXPECT_EQ(editor.messages.shown[0].caption, "Error");
+    EXPECT_TRUE(editor.messages.shown[0].detail.startsWith("途中の名前がフォルダではありません"))
+        << editor.messages.shown[0].detail.toStdString();
+}
+
+// A folder in code page 932 (a card folder copied from another system) is no UTF-8: it
+// comes back from the file and goes back into it unchanged.
+TEST(Settings, FolderThatIsNotUtf8SurvivesStartAndClose) {
+    const std::string text = "[MORVAT.Ex]\nOpenFolder=/cards/\x83\x51\x81\x5B\x83\x80\n"
+                             "SaveFolder=/save/\xff\n";
+    Editor editor(text);
+    EXPECT_EQ(editor.form1->OpenFolder(), "/cards/\x83\x51\x81\x5B\x83\x80");
+    editor.form1->FormClose();
+    EXPECT_EQ(ReadFileBytes(editor.iniPath()), text);
+    EXPECT_TRUE(editor.messages.shown.empty());
+}
+
+// The settings file cannot hold a line break in a value: the user hears of it, and the
+// other folder is still kept.
+TEST(Settings, FolderWithALineBreakIsReportedOnClose) {
+    Editor editor("[MORVAT.Ex]\nOpenFolder=/old/open\nSaveFolder=/old/save\n");
+    const auto folder = editor.dir.path() / "two\nlines";
+    std::filesystem::create_directory(folder);
+    editor.messages.saveFileAnswer = FromPath(folder / "skill.cws");
+    editor.form1->Button2Click();
+    ASSERT_EQ(editor.form1->SaveFolder(), folder.string());
+    editor.form1->FormClose();
+    ASSERT_EQ(editor.messages.shown.size(), 1u);
+    EXPECT_EQ(editor.messages.shown[0].text, "設定を保存できませんでした");
+    EXPECT_EQ(editor.messages.shown[0].detail.toStdString(),
+              "改行を含むフォルダ名は設定ファイルに書けません\n" + folder.string());
+    const std::string written = ReadFileBytes(editor.iniPath());
+    EXPECT_NE(written.find("SaveFolder=/old/save\n"), std::string::npos) << written;
+    EXPECT_EQ(Key(editor.iniPath(), "OpenFolder"), "/old/open");
+}
+
+// A settings file too large to be one is named at start, and left as it is at close.
+TEST(Settings, TooLargeSettingsFileIsReportedAndKept) {
+    const std::string text =
+        std::string(kMaxIniFileBytes, ';') + "\n[MORVAT.Ex]\nOpenFolder=/lost\n";
+    Editor editor(text);
+    ASSERT_EQ(editor.messages.shown.size(), 1u);
+    EXPECT_EQ(editor.messages.shown[0].text, "設定ファイルを読み込めませんでした");
+    EXPECT_EQ(editor.messages.shown[0].detail.toStdString(),
+              "16 MiB を超える設定ファイルです\n" + editor.iniPath().string());
+    EXPECT_EQ(editor.form1->OpenFolder(), Home());
+    editor.form1->FormClose();
+    EXPECT_EQ(editor.messages.shown.size(), 2u);
+    EXPECT_EQ(std::filesystem::file_size(editor.iniPath()), text.size());
 }
 
 }  // namespace

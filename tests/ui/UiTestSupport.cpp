@@ -9,10 +9,11 @@ namespace morvat::test {
 void PrintTo(const ShownMessage& message, std::ostream* out) {
     *out << message.kind.toStdString() << " \"" << message.text.toStdString() << "\" / \""
          << message.caption.toStdString() << "\"";
+    if (!message.detail.isEmpty()) *out << " [" << message.detail.toStdString() << "]";
 }
 
-void FakeMessages::Warn(const QString& text, const QString& caption) {
-    shown.push_back({QStringLiteral("warn"), text, caption});
+void FakeMessages::Warn(const QString& text, const QString& caption, const QString& detail) {
+    shown.push_back({QStringLiteral("warn"), text, caption, detail});
 }
 
 void FakeMessages::Inform(const QString& text, const QString& caption) {
@@ -40,11 +41,9 @@ bool FakeMessages::Answer() {
     return answer;
 }
 
-QString FakeMessages::OpenFileName(const QString& folder, const QString& description,
-                                   const QString& patterns) {
+QString FakeMessages::OpenFileName(const QString& folder, const QList<FileFilter>& filters) {
     dialogFolder = folder;
-    dialogDescription = description;
-    dialogPatterns = patterns;
+    openFilters = filters;
     return openFileAnswer;
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CardPicker.h"
@@ -28,9 +29,16 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 namespace morvat::test {
 
 struct ShownMessage {
+    ShownMessage(QString kind_, QString text_, QString caption_, QString detail_ = {})
+        : kind(std::move(kind_)),
+          text(std::move(text_)),
+          caption(std::move(caption_)),
+          detail(std::move(detail_)) {}
+
     QString kind;  // "warn", "inform", "okcancel", "yesno"
     QString text;
     QString caption;
+    QString detail;  // the text under a warning: the reason of a failure
 
     friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
 };
@@ -47,13 +55,14 @@ public:
     QString dialogDescription;
     QString dialogPatterns;
     QString dialogSuffix;
+    QList<FileFilter> openFilters;  // the filters of the last open dialog
 
-    void Warn(const QString& text, const QString& caption) override;
+    using Messages::Warn;
+    void Warn(const QString& text, const QString& caption, const QString& detail) override;
     void Inform(const QString& text, const QString& caption) override;
     bool AskOkCancel(const QString& text, const QString& caption) override;
     bool AskYesNo(const QString& text, const QString& caption) override;
-    QString OpenFileName(const QString& folder, const QString& description,
-                         const QString& patterns) override;
+    QString OpenFileName(const QString& folder, const QList<FileFilter>& filters) override;
     QString SaveFileName(const QString& folder, const QString& description, const QString& patterns,
                          const QString& defaultSuffix) override;
 
