@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two remembered folders, "OpenFolder" and "SaveFolder" in section "MORVAT.Ex" of the
 // INI file beside the program. When the program's folder cannot take the file (a system
 // folder, a read-only medium), the file goes to the user's configuration folder instead,
