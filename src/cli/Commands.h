@@ -38,8 +38,9 @@ struct Rated {
 };
 
 // The editor's "ロード": a name ending in ".cws" is read as a cws file, any other file as
-// a skill card; a card aimed at both sides is put on `side`.
-Rated LoadForRating(const std::string& path, Side side, std::ostream& err);
+// a skill card; a card aimed at both sides is put on `side`. `asCws` reads any file as
+// cws; "-", pipes and other files that are not regular are read through CommandLineInput.
+Rated LoadForRating(const std::string& path, Side side, std::ostream& err, bool asCws = false);
 
 // "compare A B": the totals, levels and differing items of two files.
 int Compare(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
