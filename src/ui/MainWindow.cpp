@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MainWindow.h"
 
 #include <QCloseEvent>
@@ -9,6 +10,7 @@
 #include "Fonts.h"
 #include "Messages.h"
 #include "QtPaths.h"
+#include "Shortcuts.h"
 
 namespace {
 
@@ -90,6 +92,7 @@ TForm1::TForm1(Messages& messages, SettingsStore settings, QWidget* parent)
     connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
 
     BindHeaderControls();
+    InstallEditorShortcuts(*this);
     RefreshAll();
     liveLevel->Show(editor_);
     folders_ = settings_.Read();
