@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the commands of morvat-ex-cli share: loading a file as the editor's "ロード" does,
 // the --side option, and the shape of messages and usage errors. Each command beyond
 // "rate" and "list" lives in a file of its own and is reached through RunCli.
