@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How fast a folder of the game's cards is read, each way next to the cheapest way to touch
 // the same files: the full card read of every file against opening it and reading all its
 // bytes, and the card list against opening each file and reading its first 64 bytes.

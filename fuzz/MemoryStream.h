@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fuzzer's input as a read-only stdio stream, as the card readers get a file.
 #pragma once
 

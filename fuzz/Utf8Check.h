@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every conversion for display must give, whatever bytes it is handed: well-formed
 // UTF-8 that Qt and the terminal take as it is. Written apart from the tool's own check on
 // purpose, so the fuzzers can hold the two against each other.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The card list's name reader on any bytes, and the row it makes shown as text: a name is
 // 13 bytes or nothing, and the shown text is well-formed UTF-8 whatever the file and its
 // file name hold.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cws reader on any bytes: the editor it rebuilds must stay within the ranges of
 // its controls, and nothing may crash or hang.
 #include <cstdint>

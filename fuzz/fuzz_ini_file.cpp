@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file on any bytes: parsing never fails, and a folder stored into whatever
 // the file held reads back unchanged, before and after the text is written out and read
 // again. That is what keeps OpenFolder and SaveFolder verbatim across runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text conversions on any bytes: Shift-JIS to UTF-8 always gives well-formed UTF-8 and
 // shows something for every input, text decoded from Shift-JIS survives the way back, and
 // the check that decides whether a file name is shown as it is agrees with an independent

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The card reader on any bytes: it must return a code (0 or a failure) without crashing,
 // hanging or exhausting memory, and a success must leave fields in their ranges.
 //

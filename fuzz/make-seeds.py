@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes the hand-made seed inputs of the fuzz targets into fuzz/seeds/.
 
 The seeds are committed; run this again only to change them. Each seed is a small,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two ratings side by side: which items differ and by how much. The command line's
 // "compare" and the result window's pinned result both ask this, so "what did my change
 // cost" has one answer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "calc/OffensiveRules.h"
 
 namespace morvat {

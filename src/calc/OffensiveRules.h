@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The points of a skill aimed at enemies: what each harmful effect is worth, what the
 // attribute and the resistance type add, what the key codes add at the end, and which
 // remarks the report prints for such a skill.

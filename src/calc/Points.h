@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Point arithmetic and the pieces every report line is built from. A point amount is a
 // 64-bit integer that never wraps: a result beyond the 64-bit range is pinned at the limit
 // on its side and stays pinned through later steps, so a card with absurd sums (a hand-made

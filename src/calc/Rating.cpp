@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "calc/Rating.h"
 
 #include "calc/OffensiveRules.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rates a skill record: the three phases of points, the total in tenths of a skill level,
 // and the report that shows the whole calculation line by line. The rating yields a list of
 // items; the report's lines are drawn from those items and the phase totals.

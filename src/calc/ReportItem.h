@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One item of a rating: a scored point of the report (an effect, a second-phase step, the
 // range step, a modifier on use, a key code) or one of its remarks, kept as data. The
 // report's lines are drawn from these items, and so are the chart, the live level and the

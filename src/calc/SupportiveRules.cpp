@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "calc/SupportiveRules.h"
 
 namespace morvat {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The points of a skill aimed at allies: what each helpful effect is worth, and which
 // remarks the report prints for such a skill. Attribute, resistance type and key codes
 // are not scored on this side.

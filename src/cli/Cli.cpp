@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Cli.h"
 
 #include <algorithm>
@@ -8,6 +9,8 @@
 
 #include "ArchiveCommands.h"
 #include "Commands.h"
+#include "Help.h"
+#include "Input.h"
 #include "Json.h"
 #include "calc/Rating.h"
 #include "files/CardList.h"
@@ -34,20 +37,22 @@ constexpr std::string_view kHelp =
 Rates a skill card as the MORVAT_Ex editor does and prints the calculation.
 
 Commands:
-  rate [--side enemy|ally] [--json] FILE
+  rate [--side enemy|ally] [--cws] [--json] FILE
       Rates one file and prints the report lines of the result window. A name
       ending in ".cws" is read as a cws file, any other as a skill card file.
-      ARCHIVE/member/path rates a card inside a zip, lzh, cab, 7z or tar file.
+      FILE "-" is standard input; ARCHIVE/member/path rates a card inside a
+      zip, lzh, cab, 7z or tar file.
         morvat-ex-cli rate examples/damage-single.cws
         morvat-ex-cli rate --side ally --json examples/SkillChaosWave.wid
-  rate [--side enemy|ally] --summary PATH...
-      One tab-separated line per file: path, card name, level on the card,
-      total, skill level; a file that cannot be rated gets its failure instead.
-      A folder stands for its Skill*.wid files, an archive (.zip .lzh .lha
-      .cab .7z .tar) for its Skill*.wid members at any depth, written
+        morvat-ex-cli rate - < examples/SkillFireBolt.wid
+  rate [--side enemy|ally] [--cws] --summary [--header] PATH...
+      One tab-separated row per file: path, card name, level on the card,
+      total, skill level, status ("ok" or the failure, which also goes to
+      stderr). A folder stands for its Skill*.wid files, an archive (.zip .lzh
+      .lha .cab .7z .tar) for its Skill*.wid members at any depth, written
       ARCHIVE/member/path. Archives inside a folder or an archive are not
       opened; standard error names them.
-        morvat-ex-cli rate --summary examples examples/heal-single.cws
+        morvat-ex-cli rate --summary --header examples examples/heal-single.cws
         morvat-ex-cli rate --summary scenario.zip
   list FOLDER|ARCHIVE
       The Skill*.wid files of FOLDER with their card names, as the loader
@@ -62,12 +67,16 @@ Commands:
       points in A, in B and the difference B - A ("-" where a file has no
       such item). Lines are tab-separated.
         morvat-ex-cli compare examples/damage-single.cws examples/SkillFireBolt.wid
+  help COMMAND
+      The help of one command; "COMMAND --help" shows it too.
 
 Options:
   --side enemy|ally  the side a card aimed at both sides is rated for
                      (without it: the enemy side, with a note)
   --json             print one JSON object instead of the report
-  --summary          rate many files, one line each
+  --cws              read every FILE as a cws file, whatever its name
+  --summary          rate many files, one row each
+  --header           with --summary: print the column names first
   -h, --help         show this help
   --version          show the version
 
@@ -77,7 +86,7 @@ list and compare, so that a row stays one line: \n, \t, \r, \\ for a backslash,
 
 Exit status: 0 done, 2 a file or folder cannot be opened, 3 a file cannot be
 read or a folder failed part way (for --summary: some file; for compare: the
-first file that failed), 64 wrong arguments.
+first file that failed), 64 wrong arguments, 74 the output cannot be written.
 )";
 
 }  // namespace
@@ -139,12 +148,16 @@ Rated RatedFrom(const LoadOutcome& outcome, EditorState editor, const std::strin
 
 }  // namespace
 
-// ARCHIVE/member/path reads a card inside an archive.
-Rated LoadForRating(const std::string& path, Side side, std::ostream& err) {
+// ARCHIVE/member/path reads a card inside an archive; "-" reads standard input.
+Rated LoadForRating(const std::string& path, Side side, std::ostream& err, bool asCws) {
     EditorState editor;
     CliPrompts prompts(err, path, side);
+    const CommandLineInput input(path, asCws);
+    if (!input.problem().empty()) {
+        return {kExitCannotOpen, std::string(kCannotOpen) + " (" + input.problem() + ")", {}};
+    }
     std::string problem;
-    const LoadOutcome outcome = LoadFileOrArchiveCard(path, editor, prompts, problem);
+    const LoadOutcome outcome = LoadFileOrArchiveCard(input.path(), editor, prompts, problem);
     return RatedFrom(outcome, std::move(editor), problem);
 }
 
@@ -189,6 +202,8 @@ struct RateOptions {
     Side side = Side::Unset;
     bool json = false;
     bool summary = false;
+    bool header = false;
+    bool asCws = false;
     std::vector<std::string> paths;
 };
 
@@ -205,6 +220,10 @@ std::optional<std::string> ParseRate(const std::vector<std::string>& args, RateO
             options.json = true;
         } else if (arg == "--summary") {
             options.summary = true;
+        } else if (arg == "--header") {
+            options.header = true;
+        } else if (arg == "--cws") {
+            options.asCws = true;
         } else if (arg == "--side" || arg.starts_with("--side=")) {
             if (auto problem = TakeSide(args, i, options.side)) return problem;
         } else {
@@ -212,6 +231,7 @@ std::optional<std::string> ParseRate(const std::vector<std::string>& args, RateO
         }
     }
     if (options.json && options.summary) return "--json and --summary cannot be combined";
+    if (options.header && !options.summary) return "--header goes with --summary";
     if (options.paths.empty()) return "rate: missing FILE";
     if (!options.summary && options.paths.size() > 1) {
         return "rate: one FILE only (use --summary for several)";
@@ -219,8 +239,19 @@ std::optional<std::string> ParseRate(const std::vector<std::string>& args, RateO
     return std::nullopt;
 }
 
+// The level on the card as a JSON number; null for a card that has none (a cws file).
+std::string JsonLevel(const std::string& level) {
+    if (level.empty() || level.size() > 9) return "null";
+    for (const char c : level) {
+        if (c < '0' || c > '9') return "null";
+    }
+    return std::to_string(std::stol(level));
+}
+
+// The shape is documented in the user guide; scripts rely on it. New keys may be added
+// under the same "version"; a change of meaning takes a new one.
 void PrintJson(std::ostream& out, const std::string& path, const EditorState& editor,
-               const RatingReport& report) {
+               const SkillRecord& record, const RatingReport& report) {
     const auto array = [&out](const std::vector<std::string>& lines) {
         out << '[';
         for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -228,9 +259,12 @@ void PrintJson(std::ostream& out, const std::string& path, const EditorState& ed
         }
         out << ']';
     };
-    out << "{\"file\":" << JsonString(path) << ",\"cardName\":" << JsonString(editor.ObCardname)
-        << ",\"cardLevel\":" << JsonString(editor.ObLevel) << ",\"total\":" << report.total
-        << ",\"skillLevel\":" << JsonString(FormatSkillLevel(report.total)) << ",\"lines\":";
+    out << "{\"version\":" << kJsonVersion << ",\"file\":" << JsonString(path)
+        << ",\"cardName\":" << JsonString(editor.ObCardname)
+        << ",\"cardLevel\":" << JsonLevel(editor.ObLevel)
+        << ",\"side\":" << (record.enemy.toAllies == 1 ? "\"ally\"" : "\"enemy\"")
+        << ",\"total\":" << report.total << ",\"skillLevel\":" << FormatSkillLevel(report.total)
+        << ",\"lines\":";
     array(report.lines());
     out << ",\"remarks\":";
     array(report.remarks);
@@ -243,14 +277,15 @@ int RateOne(const RateOptions& options, std::ostream& out, std::ostream& err) {
         return Usage(err, "rate: '" + path + "' is an archive: rate --summary ARCHIVE rates all "
                           "of its cards, rate ARCHIVE/member/path one of them");
     }
-    const Rated rated = LoadForRating(path, options.side, err);
+    const Rated rated = LoadForRating(path, options.side, err, options.asCws);
     if (rated.status != kExitOk) {
         Complain(err, path, rated.failure);
         return rated.status;
     }
-    const RatingReport report = RateSkill(GatherSkillRecord(rated.editor));
+    const SkillRecord record = GatherSkillRecord(rated.editor);
+    const RatingReport report = RateSkill(record);
     if (options.json) {
-        PrintJson(out, path, rated.editor, report);
+        PrintJson(out, path, rated.editor, record, report);
     } else {
         for (const std::string& line : report.lines()) out << line << '\n';
     }
@@ -260,9 +295,14 @@ int RateOne(const RateOptions& options, std::ostream& out, std::ostream& err) {
 int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err) {
     bool allRated = true;
     int folderStatus = kExitOk;
-    const auto printRated = [](const std::string& path, const Rated& rated, std::ostream& out) {
+    // Every row has the same six columns, so that scripts can cut and sort them; the
+    // columns a failed file cannot fill stay empty.
+    if (options.header) out << "path\tcardName\tcardLevel\ttotal\tskillLevel\tstatus\n";
+    const auto printRated = [](const std::string& path, const Rated& rated, std::ostream& out,
+                               std::ostream& err) {
         if (rated.status != kExitOk) {
-            out << Field(path) << '\t' << Field(rated.failure) << '\n';
+            Complain(err, path, rated.failure);
+            out << Field(path) << "\t\t\t\t\t" << Field(rated.failure) << '\n';
             return false;
         }
         const RatingReport report = RateSkill(GatherSkillRecord(rated.editor));
@@ -343,8 +383,15 @@ int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) return Usage(err, "missing command");
     const std::string& command = args.front();
-    if (command == "-h" || command == "--help" || command == "help") {
+    if (command == "-h" || command == "--help" || (command == "help" && args.size() == 1)) {
         out << kHelp;
+        return kExitOk;
+    }
+    if (command == "help") {
+        if (args.size() > 2) return Usage(err, "help: one COMMAND only");
+        const std::string_view page = CommandHelp(args[1]);
+        if (page.empty()) return Usage(err, "unknown command '" + args[1] + "'");
+        out << page;
         return kExitOk;
     }
     if (command == "--version") {
@@ -354,7 +401,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     for (const std::string& arg : args) {
         if (arg == "--") break;
         if (arg == "-h" || arg == "--help") {
-            out << kHelp;
+            const std::string_view page = CommandHelp(command);
+            out << (page.empty() ? kHelp : page);
             return kExitOk;
         }
     }

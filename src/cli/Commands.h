@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the commands of morvat-ex-cli share: loading a file as the editor's "ロード" does,
 // the --side option, and the shape of messages and usage errors. Each command beyond
 // "rate" and "list" lives in a file of its own and is reached through RunCli.
@@ -39,8 +40,9 @@ struct Rated {
 };
 
 // The editor's "ロード": a name ending in ".cws" is read as a cws file, any other file as
-// a skill card; a card aimed at both sides is put on `side`.
-Rated LoadForRating(const std::string& path, Side side, std::ostream& err);
+// a skill card; a card aimed at both sides is put on `side`. `asCws` reads any file as
+// cws; "-", pipes and other files that are not regular are read through CommandLineInput.
+Rated LoadForRating(const std::string& path, Side side, std::ostream& err, bool asCws = false);
 
 // "compare A B": the totals, levels and differing items of two files.
 int Compare(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

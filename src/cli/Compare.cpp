@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "compare A B": two files rated side by side. Authors check what a change to a card was
 // worth, players what sets two cards apart; both want the items that differ, not two
 // full reports to read against each other.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // JSON text for the command line's --json output. Paths and card names come from the
 // file system and from card files, so they may hold bytes that are not UTF-8 and control
 // characters; the output must still be valid JSON.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The card list of a folder: every Skill*.wid file (matched case-insensitively, sorted by
 // file name) with the name of the card it holds. Shared by the loader dialog and the
 // command line's "list".

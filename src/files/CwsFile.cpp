@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "files/CwsFile.h"
 
 #include <algorithm>

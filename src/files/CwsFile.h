@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cws file: the tool's own small text format. It keeps the skill record, not the
 // effect list: flags, sums, counts and durations as decimal digits, one field group a line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening files from outside for reading. A folder from the internet may hold FIFOs,
 // devices or folders named like card files; opening one of those must neither block nor
 // be mistaken for a card.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "files/IniFile.h"
 
 #include <sys/stat.h>

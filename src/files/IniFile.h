@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The INI file that remembers the editor's folders between runs. Values are kept byte for
 // byte: a folder written by hand as C:\Users\player\cards\ reads back exactly so, trailing
 // backslash included. Everything the tool does not know (other sections, keys, comments,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "files/LoadFlows.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Putting a file into the editor: a cws file, or a skill card of the game through
 // ApplyWidCard. The windows answer the two questions a card can raise; the command line
 // and the tests answer them themselves.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Card names and file names of the game are Shift-JIS (code page 932) bytes. They are
 // compared as bytes and converted only for display.
 #pragma once

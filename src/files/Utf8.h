@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UTF-8 as the windows and the command line need it: file names and card names come from
 // outside and may hold bytes that are no UTF-8 at all.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Events of a card file: lists of content trees that the reader walks past, testing their
 // structure on the way. Nothing of an event is kept, and no tree is built: each content is
 // read where it stands, its children before its body.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Motion lists of a card file: the card's own effects, and the lists inside embedded cards
 // and event contents that the reader only walks past. A motion of type 0x40808 carries
 // whole cards of its own, so motion lists, embedded cards and events call one another.

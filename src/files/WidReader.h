@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reader of the game's skill card files (Skill*.wid), read only. It takes what the rating
 // needs (name, level, target, attributes, modifiers, key codes and the card's own effects)
 // and walks past everything else, testing the structure as it goes. A failure is a nonzero

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "files/WidStream.h"
 
 #include <sys/stat.h>

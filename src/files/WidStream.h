@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The read helpers of the card reader and the state that one card read shares across its
 // nested parts. Field code reads only through WidStream: every helper checks that the
 // bytes are there, and a missing byte or a refused move ends the read with the code of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/EditorState.h"
 
 #include <algorithm>

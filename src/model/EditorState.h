@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the main editor holds: the values of its controls, the ordered effect rows and
 // the selected row. The windows bind their widgets to this state; the gather, the savers
 // and the loaders work on it alone, so everything but the drawing runs without a window.

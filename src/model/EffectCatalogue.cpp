@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/EffectCatalogue.h"
 
 namespace morvat {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fixed catalogue of the 31 effect kinds a skill card can carry: list captions, the
 // palette page and button that add each kind, its default attribute, which parameters the
 // editor shows for it and the duration the palette passes. Kind 0 is the remove command.

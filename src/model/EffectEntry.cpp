@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/EffectEntry.h"
 
 namespace morvat {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One effect of a skill card, as a row of the editor's effect list holds it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/SkillRecord.h"
 
 #include <algorithm>

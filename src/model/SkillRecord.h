@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The skill record: the editor reduced to the flags, sums, durations and counts that the
 // rating and the cws file use, split by the side an effect works on, plus the remarks the
 // report prints where the rating had to assume something. Sums, durations and counts are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppSetup.h"
 
 #include <QApplication>
@@ -5,6 +6,7 @@
 #include <QLocale>
 #include <QSettings>
 #include <QTranslator>
+#include <string_view>
 
 #include "FocusStyle.h"
 #include "Fonts.h"
@@ -25,6 +27,8 @@ void KeepQtSettingsOutOfFiles() {
 void PrepareApplication(QApplication& app) {
     QCoreApplication::setApplicationName(QStringLiteral("MORVAT_Ex"));
     KeepQtSettingsOutOfFiles();
+    // The desktop matches the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("morvat-ex"));
     // Message box buttons read OK / キャンセル / はい / いいえ, as the tool's users expect.
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
@@ -39,11 +43,14 @@ void PrepareApplication(QApplication& app) {
 }
 
 std::optional<std::filesystem::path> FileFromCommandLine(int argc, char** argv) {
-    if (argc < 2 || argv[1] == nullptr) return std::nullopt;
+    // The first argument that is not the end of the options (Qt has taken its own by now).
+    int first = 1;
+    if (first < argc && argv[first] != nullptr && std::string_view(argv[first]) == "--") ++first;
+    if (first >= argc || argv[first] == nullptr) return std::nullopt;
 #ifdef _WIN32
-    return ToPath(QCoreApplication::arguments().value(1));
+    return ToPath(QCoreApplication::arguments().value(first));
 #else
     // Bytes that are not valid UTF-8 would not survive QCoreApplication::arguments().
-    return std::filesystem::path(argv[1]);
+    return std::filesystem::path(argv[first]);
 #endif
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The skill file loader dialog as the "読み込み" button uses it. The editor talks to this
 // interface so that the tests can stand in for the modal dialog.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The "効果" page of the editor: the effect palette, the effect list, the attribute list and
 // the parameter panes, with the handlers that keep them and the selected row in step.
 #include <QFrame>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor's buttons that reach beyond the window: the calculation, saving and loading
 // cws files, loading and reading skill cards, clearing, and the remembered folders.
 #include <QCoreApplication>

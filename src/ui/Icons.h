@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor's pictures, painted at start rather than shipped: the effect image list
 // (`ImageList1`: image 0 the remove icon, image n the icon of effect kind n) and the
 // windows' own icons.

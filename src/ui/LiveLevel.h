@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The skill level of the card being edited, shown in the editor beside its tabs and kept
 // current on every change, so that an author sees what a change is worth without opening
 // the report.

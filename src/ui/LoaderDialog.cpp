@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LoaderDialog.h"
 
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The skill file loader dialog, "スキルファイルロード": picks a card file of a folder by
 // the name of the card it holds. The folder tree and the drive box choose the folder; the
 // Skill*.wid files of that folder are listed with their card names, read by the core. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MainWindow.h"
 
 #include <QCloseEvent>
@@ -10,6 +11,7 @@
 #include "Messages.h"
 #include "QtPaths.h"
 #include "files/UserTexts.h"
+#include "Shortcuts.h"
 
 namespace {
 
@@ -92,6 +94,7 @@ TForm1::TForm1(Messages& messages, SettingsStore settings, QWidget* parent)
     connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
 
     BindHeaderControls();
+    InstallEditorShortcuts(*this);
     RefreshAll();
     liveLevel->Show(editor_);
     const morvat::FolderSettingsRead read = settings_.Read();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `TForm1`, the main window and the whole editor: three pages describe one skill card, the
 // button bar rates, saves, loads, reads and clears it. The window owns the editor state of
 // the core and keeps its controls and that state in step; every rule (adding effects, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every message box, question and file dialog of the editor goes through this interface,
 // so that the tests answer them and no modal box ever waits for a person there. The real
 // boxes speak Japanese through Qt's own translation (OK, キャンセル, はい, いいえ).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Paths between Qt's text and the core's file system paths, without losing bytes of names
 // that are not valid in the user's encoding.
 #pragma once

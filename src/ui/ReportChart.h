@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The "内訳" page of the result window: one horizontal bar per scored item of a rating (the
 // effects, the second-phase steps, the modifiers on use and the key codes), labelled with
 // the report's own text and points, scaled to the largest item. With a pinned result beside

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `TForm2`, the result window: the report of the latest calculation, and the skill level
 // announced once per calculation when the window is activated. It is modeless and lives
 // for the whole run; closing it only hides it. A second page draws the report's items as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor's side of its settings file: the running program's paths and the user's home
 // folder. Where the file is and how it is read and written is the core's
 // (files/FolderSettings.h).

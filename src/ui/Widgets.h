@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small controls the editor is built from: a radio group with an item index, the up-down
 // spinner that steps the number in its edit box, and a track bar with its scale labels.
 #pragma once

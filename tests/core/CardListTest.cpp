@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The card list of a folder: which files get a row, what the row shows, and that hostile
 // folder entries are left out without blocking.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line on the game's skill card files: rating a card, the questions a card can
 // raise answered from the command line, read failures, folder listings and summaries.
 #include <gtest/gtest.h>
@@ -118,7 +119,7 @@ TEST(CliCardTest, JsonCarriesTheCardNameAndLevel) {
     const CliRun run =
         RunIn({"rate", "--json", WriteCardFile(dir, "Skill1.wid", SingleDamageCard())});
     EXPECT_EQ(run.status, kExitOk);
-    EXPECT_TRUE(Has(run.out, "\"cardName\":\"火炎弾\",\"cardLevel\":\"4\",\"total\":127,"));
+    EXPECT_TRUE(Has(run.out, "\"cardName\":\"火炎弾\",\"cardLevel\":4,\"side\":\"enemy\",\"total\":127,"));
 }
 
 TEST(CliCardTest, ListShowsTheLoaderDialogRows) {
@@ -149,8 +150,9 @@ TEST(CliCardTest, SummaryOfAFolderAndOfSingleFiles) {
 
     CliRun run = RunIn({"rate", "--summary", dir.path().string(), cws});
     EXPECT_EQ(run.status, kExitReadFailed);
-    EXPECT_EQ(run.out, good + "\t火炎弾\t4\t127\t12.7\n" + broken + "\t読み込みに失敗しました " +
-                           std::to_string(code) + "\n" + cws + "\tdamage-single\t-\t127\t12.7\n");
+    EXPECT_EQ(run.out, good + "\t火炎弾\t4\t127\t12.7\tok\n" + broken +
+                           "\t\t\t\t\t読み込みに失敗しました " + std::to_string(code) + "\n" + cws +
+                           "\tdamage-single\t-\t127\t12.7\tok\n");
 
     run = RunIn({"rate", "--summary", good, cws});
     EXPECT_EQ(run.status, kExitOk);

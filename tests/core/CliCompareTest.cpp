@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "compare A B" and the items of "rate --json": what differs between two files, how a
 // failing file is told, and JSON that a reader takes.
 #include <gtest/gtest.h>

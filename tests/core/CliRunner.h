@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the command line in-process with its output captured.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line, run in-process with its output captured, and a few runs of the real
 // binary for exit codes and the exact bytes on stdout.
 #include <gtest/gtest.h>
@@ -140,9 +141,11 @@ TEST(CliJsonTest, ReportAsOneObject) {
     for (const std::string& line : test::WorkedExampleReport()) {
         lines += (lines.empty() ? "" : ",") + JsonString(line);
     }
-    EXPECT_EQ(run.out, "{\"file\":" + JsonString(Example("damage-single.cws")) +
-                           ",\"cardName\":\"damage-single\",\"cardLevel\":\"-\",\"total\":127,"
-                           "\"skillLevel\":\"12.7\",\"lines\":[" +
+    // Levels are numbers; a cws file carries no level on the card.
+    EXPECT_EQ(run.out, "{\"version\":1,\"file\":" + JsonString(Example("damage-single.cws")) +
+                           ",\"cardName\":\"damage-single\",\"cardLevel\":null,"
+                           "\"side\":\"enemy\",\"total\":127,"
+                           "\"skillLevel\":12.7,\"lines\":[" +
                            lines + "],\"remarks\":[],\"items\":[" + kWorkedExampleItems + "]}\n");
 }
 
@@ -173,9 +176,13 @@ TEST(CliSummaryTest, OneLinePerFileAndFailuresDoNotStopTheRun) {
     const CliRun run = RunIn({"rate", "--summary", Example("damage-single.cws"), shortFile.string(),
                               missing, small.string()});
     EXPECT_EQ(run.status, kExitReadFailed);
-    EXPECT_EQ(run.out, Example("damage-single.cws") + "\tdamage-single\t-\t127\t12.7\n" +
-                           shortFile.string() + "\t読み込みに失敗しました\n" + missing +
-                           "\tファイルが開けません\n" + small.string() + "\tsmall\t-\t-30\t-3.0\n");
+    EXPECT_EQ(run.out, Example("damage-single.cws") + "\tdamage-single\t-\t127\t12.7\tok\n" +
+                           shortFile.string() + "\t\t\t\t\t読み込みに失敗しました\n" + missing +
+                           "\t\t\t\t\tファイルが開けません\n" + small.string() +
+                           "\tsmall\t-\t-30\t-3.0\tok\n");
+    // The failures are messages too, for the one who watches the terminal.
+    EXPECT_EQ(run.err, "morvat-ex-cli: " + shortFile.string() + ": 読み込みに失敗しました\n" +
+                           "morvat-ex-cli: " + missing + ": ファイルが開けません\n");
 
     const CliRun good = RunIn({"rate", "--summary", small.string()});
     EXPECT_EQ(good.status, kExitOk);
@@ -187,10 +194,10 @@ TEST(CliSummaryTest, FieldsCannotBreakTheLine) {
     const CliRun run = RunIn({"rate", "--summary", odd.string()});
     EXPECT_EQ(run.status, kExitOk);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
-    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\t'), 4);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\t'), 5);
     // Escaped, not blanked: the name can still be told from "tab here line.cws".
     EXPECT_EQ(run.out, dir.path().string() +
-                           "/tab\\there\\nline.cws\ttab\\there\\nline\t-\t-30\t-3.0\n");
+                           "/tab\\there\\nline.cws\ttab\\there\\nline\t-\t-30\t-3.0\tok\n");
 }
 
 // A folder that cannot be read is a failure, not an empty folder.
@@ -213,7 +220,7 @@ TEST(CliSummaryTest, UnreadableFolderIsReportedWithItsPath) {
     // The other paths are still rated; the folder's failure decides the exit status.
     run = RunIn({"rate", "--summary", locked.string(), small.string()});
     EXPECT_EQ(run.status, kExitCannotOpen);
-    EXPECT_EQ(run.out, small.string() + "\tsmall\t-\t-30\t-3.0\n");
+    EXPECT_EQ(run.out, small.string() + "\tsmall\t-\t-30\t-3.0\tok\n");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -260,7 +267,7 @@ TEST(CliListTest, LineBreaksAndTabsInNamesAreEscaped) {
 
 TEST(CliUsageTest, HelpAndVersion) {
     for (const auto& args : {std::vector<std::string>{"--help"}, std::vector<std::string>{"-h"},
-                             std::vector<std::string>{"rate", "--help"}}) {
+                             std::vector<std::string>{"help"}}) {
         const CliRun run = RunIn(args);
         EXPECT_EQ(run.status, kExitOk);
         EXPECT_EQ(run.out.rfind("Usage: morvat-ex-cli", 0), 0u);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing cws files: the exact bytes of a skill, the ranges each field is written with, and
 // saves that either replace the file whole or leave it as it was.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading cws files back into the editor: the character rules of each line, files that
 // were cut short or written by hand, hostile values, and round trips through the writer.
 #include <gtest/gtest.h>

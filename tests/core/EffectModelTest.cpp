@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Adding, removing and selecting effect rows, and the clamping of effect entries.
 #include <gtest/gtest.h>
 

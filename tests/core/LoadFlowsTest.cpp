@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Putting a card file into the editor: the target a card's codes give, the two questions,
 // and that only a successful read changes the editor.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Point arithmetic: amounts past the 64-bit range stick at the limit on their side instead
 // of wrapping.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The report as a whole: phases, range steps, modifiers on use, the level line, the trailer.
 #include <gtest/gtest.h>
 

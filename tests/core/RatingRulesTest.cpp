@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Point rules of both paths: item formulas with their truncation, the order of the items,
 // and the remarks each path prints.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rating's items: the report's lines are drawn from them and stay exactly as they were,
 // each phase's items add up to its total line, and two ratings compare item by item.
 #include <gtest/gtest.h>

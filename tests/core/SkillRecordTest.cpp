@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reducing the editor to the skill record: header, sums, states, ability changes, remarks.
 #include <gtest/gtest.h>
 

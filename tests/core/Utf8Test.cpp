@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bytes from outside shown as text: ill-formed UTF-8 is found and replaced byte by byte.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Events and their content trees: every content kind's body, the tests on the way, and
 // the files that would make a careless reader allocate, loop or recurse without bound.
 #include <gtest/gtest.h>

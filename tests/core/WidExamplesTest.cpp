@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The example cards in examples/ are exactly what the generator makes, and they read as
 // the cards they stand for. Run with MORVAT_WRITE_EXAMPLES=1 to rewrite them.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Motion lists: which motions become effects, what the collect flag changes, embedded
 // cards, and the code each broken field yields.
 #include <gtest/gtest.h>

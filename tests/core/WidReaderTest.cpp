@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The card rows of a skill card file: what is kept, what is tested, and the code each
 // broken field yields.
 #include <gtest/gtest.h>

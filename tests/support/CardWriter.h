@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builds skill card files byte by byte for tests, fuzz seeds and the example cards. A card
 // is described as plain values; every field can be set to anything the file can hold,
 // including values the game never writes (negative lengths, wrong counts, bad kinds).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ExampleCards.h"
 
 #include "files/ShiftJis.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The skill cards shipped in examples/: real-looking cards of the game, made with the card
 // writer. WidExamplesTest checks that the shipped files are exactly these and rewrites
 // them when MORVAT_WRITE_EXAMPLES is set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A strict reader of JSON text for the tests of the command line's --json output: what it
 // cannot read is not JSON, and what it reads can be looked into.
 #pragma once

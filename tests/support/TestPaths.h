@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the tests find the source tree's example files and the built command line.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The report of the worked example that the rating and the command line are checked
 // against: examples/damage-single.cws, or the editor set by hand to damage by
 // level 10, success +1, voice, "魔法的物理属性", avoidance +2 on use and the key code "暗殺".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main editor's controls: the palette, the effect list and its selection, the
 // parameter panes and their write-back, Delete, Clear and the header controls.
 #include <QFontInfo>

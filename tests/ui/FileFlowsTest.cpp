@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saving, loading and reading from the editor's buttons, with every message the user can
 // see and every answer to its questions.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The level beside the editor's tabs: every kind of edit updates it at once with the
 // rating "計算開始" would give, a failed load leaves it, and the window keeps its size.
 #include <QSignalSpy>

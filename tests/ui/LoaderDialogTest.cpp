@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The loader dialog driven as a user would: folders with cards, broken entries and
 // hostile entries; OK, double click, Cancel; and what the dialog keeps between showings.
 #include <gtest/gtest.h>

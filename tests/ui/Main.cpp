@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window tests run headless: without a display the offscreen platform draws the
 // windows in memory. With "--screenshots FOLDER" the binary renders the windows to PNG
 // files instead of testing them. With "--open-dialog FOLDER" it only shows and closes the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "読み込み" from end to end: the editor's button, the real loader dialog shown modally and
 // answered as a user would, the card read and the folder remembered afterwards.
 #include <sys/stat.h>

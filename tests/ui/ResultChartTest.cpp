@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The result window's chart and pin: one bar per scored item with its sign and colour,
 // and, while a result is pinned, what each item and the level gained or lost.
 #include <QImage>

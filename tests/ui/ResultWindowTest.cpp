@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The result window: the report exactly as the rating gives it, and the level announced
 // once per calculation.
 #include <QTest>

@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: MIT
 // Renders the editor's pages, the result window after a calculation and the loader
 // dialog to PNG files, for a person to look at.
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QListWidget>
@@ -7,7 +9,10 @@
 #include <QPixmap>
 #include <QTest>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
+#include "AboutBox.h"
 #include "LoaderDialog.h"
 #include "TempDir.h"
 #include "Messages.h"
@@ -36,6 +41,84 @@ bool Save(QWidget& widget, const QString& folder, const QString& name, int zoom 
 // The palette page shown, its button pressed `count` times.
 void Add(TForm1& form, int kind, int count = 1) {
     for (int i = 0; i < count; ++i) form.SpeedButtonClick(kind);
+}
+
+// The user guide's pictures, in their own folder: made from the bundled examples only,
+// so that what a reader sees can be repeated with the files every copy of the tool has,
+// and no folder of the machine that made them shows.
+bool RenderGuidePictures(const QString& folder) {
+    QDir().mkpath(folder);
+    bool ok = true;
+    const std::filesystem::path examples = morvat::test::ExamplesDir();
+
+    Editor card;
+    TForm1& form = *card.form1;
+    form.show();
+    form.OpenFile(QString::fromStdString((examples / "SkillFireBolt.wid").string()));
+    form.PageControl1->setCurrentIndex(0);
+    ok &= Save(form, folder, QStringLiteral("main-1-attributes.png"));
+    form.PageControl1->setCurrentIndex(1);
+    ok &= Save(form, folder, QStringLiteral("main-2-modifiers.png"));
+
+    // The worked example: the bundled damage skill, loaded and rated, with the result
+    // window tall enough for the whole report.
+    Editor guide;
+    guide.form1->show();
+    guide.form1->OpenFile(QString::fromStdString((examples / "damage-single.cws").string()));
+    guide.form1->PageControl1->setCurrentIndex(2);
+    guide.form1->Obelist->setCurrentRow(0);
+    ok &= Save(*guide.form1, folder, QStringLiteral("guide-editor.png"));
+    guide.form1->Button1Click();
+    guide.form2->resize(guide.form2->width(), 640);
+    guide.form2->show();
+    ok &= Save(*guide.form2, folder, QStringLiteral("guide-result.png"));
+
+    // The chart of the worked example, then its result pinned against another bundled card.
+    guide.form2->Pages->setCurrentIndex(1);
+    guide.form2->resize(guide.form2->width(), 484);
+    ok &= Save(*guide.form2, folder, QStringLiteral("result-chart.png"));
+    guide.form2->PinButton->click();
+    guide.form1->OpenFile(QString::fromStdString((examples / "SkillFireBolt.wid").string()));
+    guide.form1->Button1Click();
+    ok &= Save(*guide.form2, folder, QStringLiteral("result-pinned.png"));
+
+    // The example cards in a folder named like the one they ship in, one of them chosen.
+    const std::filesystem::path shown = "/tmp/morvat-ex-guide/examples";
+    std::error_code ignored;
+    std::filesystem::remove_all(shown.parent_path(), ignored);
+    std::filesystem::create_directories(shown, ignored);
+    for (const auto& entry : std::filesystem::directory_iterator(examples, ignored)) {
+        std::filesystem::copy_file(entry.path(), shown / entry.path().filename(), ignored);
+    }
+    {
+        TForm3 loader(&form);
+        loader.setDirectoryPath(shown);
+        loader.show();
+        loader.findChild<QListWidget*>("ListBox1")->setCurrentRow(1);
+        ok &= Save(loader, folder, QStringLiteral("loader.png"));
+    }
+    {
+#ifdef MORVAT_WITH_ARCHIVES
+        // Inside a downloaded scenario archive: its folder chain in the tree, a card chosen,
+        // and a card too large to read saying why.
+        namespace test = morvat::test;
+        const std::filesystem::path downloads = shown.parent_path() / "downloads";
+        std::filesystem::create_directories(downloads, ignored);
+        std::vector<test::ArchiveEntry> entries = test::ExampleCardEntries("古城の謎/スキル");
+        entries.push_back({"古城の謎/スキル/SkillHuge.wid", std::string((16 << 20) + 1, '\0')});
+        entries.push_back({"古城の謎/Summary.wsm", "x"});
+        test::WriteArchive(downloads / "古城の謎.zip", test::ArchiveKind::ZipCp932, entries);
+        std::filesystem::create_directory(downloads / "images");
+        TForm3 archiveLoader(&form);
+        archiveLoader.setDirectoryPath(downloads);
+        archiveLoader.enterArchive(downloads / "古城の謎.zip", "古城の謎/スキル");
+        archiveLoader.show();
+        archiveLoader.findChild<QListWidget*>("ListBox1")->setCurrentRow(1);
+        ok &= Save(archiveLoader, folder, QStringLiteral("loader-archive.png"));
+#endif
+    }
+    std::filesystem::remove_all(shown.parent_path(), ignored);
+    return ok;
 }
 
 }  // namespace
@@ -149,23 +232,6 @@ int RenderScreenshots(const QString& folder) {
     form.activateWindow();
     form.Button3->setFocus(Qt::TabFocusReason);
     ok &= Save(form, folder, QStringLiteral("main-1-long-name-focus.png"));
-#ifdef MORVAT_WITH_ARCHIVES
-    // Inside a downloaded scenario archive: its folder chain in the tree, a card chosen,
-    // and a card too large to read saying why.
-    namespace test = morvat::test;
-    const test::TempDir downloads;
-    std::vector<test::ArchiveEntry> entries = test::ExampleCardEntries("古城の謎/スキル");
-    entries.push_back({"古城の謎/スキル/SkillHuge.wid", std::string((16 << 20) + 1, '\0')});
-    entries.push_back({"古城の謎/Summary.wsm", "x"});
-    test::WriteArchive(downloads.path() / "古城の謎.zip", test::ArchiveKind::ZipCp932, entries);
-    std::filesystem::create_directory(downloads.path() / "images");
-    TForm3 archiveLoader(&form);
-    archiveLoader.setDirectoryPath(downloads.path());
-    archiveLoader.enterArchive(downloads.path() / "古城の謎.zip", "古城の謎/スキル");
-    archiveLoader.show();
-    archiveLoader.findChild<QListWidget*>("ListBox1")->setCurrentRow(1);
-    ok &= Save(archiveLoader, folder, QStringLiteral("loader-archive.png"));
-#endif
     // A save that failed, with its reason under the message; the open dialog's filters.
     const auto box = MakeWarningBox(QStringLiteral("ファイルが開けません"), QStringLiteral("Error"),
                                     QStringLiteral("書き込みの許可がありません (Permission denied)\n"
@@ -178,5 +244,12 @@ int RenderScreenshots(const QString& folder) {
     dialog->show();
     QTest::qWait(300);
     ok &= Save(*dialog, folder, QStringLiteral("open-dialog.png"));
+    ShowAboutBox(&form);
+    if (auto* about = form.findChild<QDialog*>(QStringLiteral("AboutBox"))) {
+        ok &= Save(*about, folder, QStringLiteral("about.png"));
+        about->close();
+    }
+
+    ok &= RenderGuidePictures(QDir(folder).filePath(QStringLiteral("guide")));
     return ok ? 0 : 1;
 }

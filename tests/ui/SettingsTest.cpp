@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The remembered folders: read when the editor starts, written when it closes, kept
 // byte for byte, and never lost when the program's folder cannot take the file.
 #include <QCoreApplication>

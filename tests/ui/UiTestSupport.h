@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Stand-ins for everything the editor's windows would ask a person: message boxes, file
 // dialogs and the loader dialog. Each records what was shown and answers from a script;
 // a question nobody scripted fails the test instead of waiting.
