@@ -308,11 +308,13 @@ int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err
         const RatingReport report = RateSkill(GatherSkillRecord(rated.editor));
         out << Field(path) << '\t' << Field(rated.editor.ObCardname) << '\t'
             << Field(rated.editor.ObLevel) << '\t' << report.total << '\t'
-            << FormatSkillLevel(report.total) << '\n';
+            << FormatSkillLevel(report.total) << "\tok\n";
         return true;
     };
     const auto rateFile = [&](const std::string& path) {
-        allRated = printRated(path, LoadForRating(path, options.side, err), out) && allRated;
+        allRated =
+            printRated(path, LoadForRating(path, options.side, err, options.asCws), out, err) &&
+            allRated;
     };
     const auto rateMember = [&](const std::string& path, std::string_view bytes,
                                 const std::string& problem, std::ostream& cardOut,
@@ -322,7 +324,7 @@ int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err
         const LoadOutcome outcome = problem.empty()
                                         ? ReadSkillCardBytes(bytes, editor, prompts)
                                         : LoadOutcome{LoadStatus::ReadFailed, 0, true};
-        return printRated(path, RatedFrom(outcome, std::move(editor), problem), cardOut);
+        return printRated(path, RatedFrom(outcome, std::move(editor), problem), cardOut, cardErr);
     };
     for (const std::string& path : options.paths) {
         std::error_code ignored;

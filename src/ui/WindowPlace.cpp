@@ -11,36 +11,25 @@ namespace {
 
 constexpr const char* kSection = "MORVAT.Ex";
 
-// The file the folders are read from: the fallback copy when there is one.
+// The window's place lives in the same file as the folders, chosen by the same rule.
 std::optional<std::string> ReadValue(const SettingsStore& store, const std::string& key) {
-    using Status = morvat::IniReadResult::Status;
-    morvat::IniReadResult read = morvat::ReadIniFile(store.fallback());
-    if (read.status != Status::Read) read = morvat::ReadIniFile(store.besideProgram());
-    if (read.status != Status::Read) return std::nullopt;
+    const morvat::IniReadResult read = morvat::ReadIniFile(store.file().Location());
+    if (read.status != morvat::IniReadResult::Status::Read) return std::nullopt;
     return read.file.Get(kSection, key);
 }
 
-// Written where it will be read from, keeping everything else in the file.
+// Written where it will be read from, keeping everything else in the file. A file that
+// cannot be read is not ours to replace.
 bool WriteValue(const SettingsStore& store, const std::string& key, const std::string& value) {
     using Status = morvat::IniReadResult::Status;
-    morvat::IniReadResult fallback = morvat::ReadIniFile(store.fallback());
-    if (fallback.status == Status::Read) {
-        fallback.file.Set(kSection, key, value);
-        return morvat::WriteIniFile(store.fallback(), fallback.file);
-    }
-    morvat::IniReadResult beside = morvat::ReadIniFile(store.besideProgram());
-    if (beside.status != Status::Unreadable) {
-        morvat::IniFile file = beside.status == Status::Read ? beside.file : morvat::IniFile{};
-        file.Set(kSection, key, value);
-        if (morvat::WriteIniFile(store.besideProgram(), file)) return true;
-    }
-    // A file we cannot read is not ours to replace, and must not hide what we write.
-    if (fallback.status == Status::Unreadable) return false;
-    morvat::IniFile file = beside.status == Status::Read ? beside.file : morvat::IniFile{};
+    const std::filesystem::path location = store.file().Location();
+    morvat::IniReadResult read = morvat::ReadIniFile(location);
+    if (read.status == Status::Unreadable || read.status == Status::TooLarge) return false;
+    morvat::IniFile file = read.status == Status::Read ? read.file : morvat::IniFile{};
     file.Set(kSection, key, value);
     std::error_code ignored;
-    std::filesystem::create_directories(store.fallback().parent_path(), ignored);
-    return morvat::WriteIniFile(store.fallback(), file);
+    std::filesystem::create_directories(location.parent_path(), ignored);
+    return morvat::WriteIniFile(location, file).ok();
 }
 
 }  // namespace

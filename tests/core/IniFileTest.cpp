@@ -130,7 +130,7 @@ TEST(IniFileOnDisk, ReadWriteAndMissingFiles) {
     EXPECT_EQ(ReadIniFile(path).status, IniReadResult::Status::Missing);
 
     IniFile file;
-    file.Set(kSection, "OpenFolder", "C:\cards\");
+    file.Set(kSection, "OpenFolder", "C:\\cards\\");
     ASSERT_TRUE(WriteIniFile(path, file).ok());
     const IniReadResult read = ReadIniFile(path);
     ASSERT_EQ(read.status, IniReadResult::Status::Read);

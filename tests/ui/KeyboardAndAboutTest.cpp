@@ -99,7 +99,7 @@ TEST_F(EditorKeys, AboutBoxFromF1AndFromTheWindowMenu) {
 TEST(ResultWindowPlace, ComesBackWhereItWasLeftAndKeepsTheFolders) {
     TempDir dir;
     const SettingsStore store(dir.path() / "morvat-ex.ini", dir.path() / "config" / "morvat-ex.ini");
-    ASSERT_TRUE(store.Write({QStringLiteral("/cards"), QStringLiteral("/saved")}));
+    ASSERT_TRUE(store.Write({"/cards", "/saved"}).ok());
     FakeMessages messages;
     {
         TForm2 window(messages);
@@ -117,8 +117,8 @@ TEST(ResultWindowPlace, ComesBackWhereItWasLeftAndKeepsTheFolders) {
         // Within the frame's width: the window system may count the frame or not.
         EXPECT_LE((window.pos() - QPoint(37, 58)).manhattanLength(), 8) << window.pos().x();
     }
-    EXPECT_EQ(store.Read().OpenFolder, QStringLiteral("/cards"));
-    EXPECT_EQ(store.Read().SaveFolder, QStringLiteral("/saved"));
+    EXPECT_EQ(store.Read().folders.OpenFolder, "/cards");
+    EXPECT_EQ(store.Read().folders.SaveFolder, "/saved");
 
     // A window not shown in this run keeps the place it had; a damaged value is ignored.
     const std::string before = ReadFileBytes(dir.path() / "morvat-ex.ini");

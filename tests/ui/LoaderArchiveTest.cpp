@@ -119,7 +119,7 @@ TEST_F(LoaderArchive, ArchiveOpensLikeAFolderAndItsCardLoadsIntoTheEditor) {
               LoadStatus::Loaded);
     EXPECT_EQ(form.editor(), expected);
     EXPECT_TRUE(editor.messages.shown.empty());
-    EXPECT_EQ(form.OpenFolder(), FromPath(folder.path()));
+    EXPECT_EQ(form.OpenFolder(), folder.path().string());
 
     // Shown again on the remembered folder, the dialog is still inside the archive; going
     // up to the folder leaves it.

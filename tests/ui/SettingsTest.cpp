@@ -41,7 +41,7 @@ TEST(Settings, HandWrittenValuesComeBackUnchangedWithTheRestOfTheFile) {
         "[Other]\r\nkey=value\r\n";
     Editor editor(ini);
     EXPECT_EQ(editor.form1->OpenFolder(), Home());
-    EXPECT_EQ(editor.form1->SaveFolder(), "C:\Users\player\Documents\cards\");
+    EXPECT_EQ(editor.form1->SaveFolder(), "C:\\Users\\player\\Documents\\cards\\");
     editor.form1->FormClose();
     const std::string text = ReadFileBytes(editor.iniPath());
     EXPECT_EQ(Key(editor.iniPath(), "SaveFolder"), "C:\\Users\\player\\Documents\\cards\\");
