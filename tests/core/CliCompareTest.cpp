@@ -145,6 +145,8 @@ TEST(CliRateItemsTest, JsonItemsBesideTheLines) {
         EXPECT_NE((*json)[key].type, Json::Type::Null) << key;
     }
     EXPECT_EQ((*json)["total"].number, -1);
+    EXPECT_EQ((*json)["skillLevel"].numberText, "-0.1");
+    EXPECT_EQ((*json)["cardLevel"].numberText, "7");
     struct Expected {
         const char* phase;
         const char* label;
@@ -178,7 +180,7 @@ TEST(CliRateItemsTest, JsonItemsBesideTheLines) {
 
 TEST(CliRateItemsTest, JsonReaderRefusesWhatIsNotJson) {
     for (const char* text : {"", "{", "{\"a\":1,}", "[1 2]", "{\"a\":01}", "\"\x01\"", "nul",
-                             "{\"a\":1}{", "{\"a\":1,\"a\":2}", "\"\\x\""}) {
+                             "{\"a\":1}{", "{\"a\":1,\"a\":2}", "\"\\x\"", "[1.]", "[.5]"}) {
         EXPECT_FALSE(test::ParseJson(text)) << text;
     }
     const std::optional<Json> ok = test::ParseJson(" {\"a\":[true,false,null,-3,\"\\u0001é\"]} ");

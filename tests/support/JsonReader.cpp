@@ -93,10 +93,19 @@ private:
         const std::size_t digits = pos_;
         while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
         if (pos_ == digits || (text_[digits] == '0' && pos_ - digits > 1)) return std::nullopt;
+        const std::size_t integerEnd = pos_;
+        // A level is written with its one decimal, as a JSON number with a fraction.
+        if (pos_ < text_.size() && text_[pos_] == '.') {
+            const std::size_t fraction = ++pos_;
+            while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_])))
+                ++pos_;
+            if (pos_ == fraction) return std::nullopt;
+        }
         Json value;
         value.type = Json::Type::Number;
+        value.numberText = std::string(text_.substr(start, pos_ - start));
         try {
-            value.number = std::stoll(std::string(text_.substr(start, pos_ - start)));
+            value.number = std::stoll(std::string(text_.substr(start, integerEnd - start)));
         } catch (...) {
             return std::nullopt;
         }

@@ -16,7 +16,8 @@ struct Json {
     enum class Type { Null, Bool, Number, String, Array, Object };
     Type type = Type::Null;
     bool boolean = false;
-    std::int64_t number = 0;  // integers only: the output holds no fractions
+    std::int64_t number = 0;  // the integer part of a number
+    std::string numberText;   // the number as written, fraction included
     std::string string;
     std::vector<Json> array;
     std::map<std::string, Json> object;

@@ -29,6 +29,17 @@ window.MorvatTable = (() => {
     return collator.compare(x, y);
   }
 
+  // The summary's own texts: "-" for a card without a level (a cws file), and the skill
+  // level as the total in tenths with its one decimal, exact whatever the total.
+  function levelText(level) {
+    return level === null || level === undefined ? '-' : String(level);
+  }
+
+  function skillLevelText(total) {
+    const tenths = Math.abs(total);
+    return (total < 0 ? '-' : '') + Math.trunc(tenths / 10) + '.' + (tenths % 10);
+  }
+
   function cell(tr, text, className) {
     const td = tr.insertCell();
     td.textContent = text;
@@ -50,9 +61,9 @@ window.MorvatTable = (() => {
       cell(tr, row.path, 'file');
       if (row.status === 0) {
         cell(tr, row.card.cardName);
-        cell(tr, row.card.cardLevel);
+        cell(tr, levelText(row.card.cardLevel));
         cell(tr, String(row.card.total), 'number');
-        cell(tr, row.card.skillLevel, 'number');
+        cell(tr, skillLevelText(row.card.total), 'number');
       } else {
         tr.classList.add('failed');
         const td = cell(tr, row.failure, 'failure');
