@@ -2,6 +2,7 @@
 #include "Input.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,13 +58,19 @@ CommandLineInput::CommandLineInput(const std::string& path, bool asCws) : path_(
         Spool(STDIN_FILENO, name);
         return;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not waiting for a writer: a named pipe nobody writes to must not hang the command. A
+    // pipe with a writer (process substitution) is read to its end all the same.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         problem_ = std::strerror(errno);
         return;
     }
-    Spool(fd, name);
+    const bool read = Spool(fd, name);
     ::close(fd);
+    if (read && spooledBytes_ == 0 && problem_.empty()) {
+        // Nothing came: a pipe without a writer, or one that closed at once.
+        problem_ = "nothing to read";
+    }
 }
 
 CommandLineInput::~CommandLineInput() {
@@ -72,7 +79,7 @@ CommandLineInput::~CommandLineInput() {
     std::filesystem::remove_all(folder_, ignored);
 }
 
-void CommandLineInput::Spool(int fd, const std::string& name) {
+bool CommandLineInput::Spool(int fd, const std::string& name) {
     // Read whole before anything is written: a pipe cannot be read twice, and an input
     // that never ends must stop at the bound rather than fill the disk.
     std::string bytes;
@@ -81,26 +88,33 @@ void CommandLineInput::Spool(int fd, const std::string& name) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                // A writer is there but has sent nothing yet: wait for it.
+                pollfd ready{fd, POLLIN, 0};
+                if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
+            }
             problem_ = std::strerror(errno);
-            return;
+            return false;
         }
         if (got == 0) break;
         if (bytes.size() + static_cast<std::size_t>(got) > kMaxSpooledBytes) {
             problem_ = "larger than " + std::to_string(kMaxSpooledBytes >> 20) + " MiB";
-            return;
+            return false;
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
     folder_ = MakePrivateFolder();
     if (folder_.empty()) {
         problem_ = std::string("no temporary folder: ") + std::strerror(errno);
-        return;
+        return false;
     }
+    spooledBytes_ = bytes.size();
     path_ = folder_ / name;
     std::ofstream out(path_, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) problem_ = "cannot keep a temporary copy";
+    return true;
 }
 
 }  // namespace morvat::cli

@@ -29,11 +29,13 @@ public:
     const std::string& problem() const { return problem_; }
 
 private:
-    void Spool(int fd, const std::string& name);
+    // Reads `fd` to its end into a private copy; false when that failed (`problem_` says why).
+    bool Spool(int fd, const std::string& name);
 
     std::filesystem::path path_;
     std::filesystem::path folder_;  // the private temporary folder, when one was made
     std::string problem_;
+    std::size_t spooledBytes_ = 0;
 };
 
 }  // namespace morvat::cli
