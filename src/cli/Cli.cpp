@@ -31,7 +31,8 @@ Rates a skill card as the MORVAT_Ex editor does and prints the calculation.
 Commands:
   rate [--side enemy|ally] [--json] FILE
       Rates one file and prints the report lines of the result window. A name
-      ending in ".cws" is read as a cws file, any other as a skill card file.
+      ending in ".cws" is read as a cws file, one ending in ".xml" as a skill
+      card of an XML scenario, any other as a skill card file.
         morvat-ex-cli rate examples/damage-single.cws
         morvat-ex-cli rate --side ally --json examples/SkillChaosWave.wid
   rate [--side enemy|ally] --summary PATH...
@@ -107,6 +108,7 @@ Rated LoadForRating(const std::string& path, Side side, std::ostream& err) {
     const LoadOutcome outcome = LoadSkillFile(path, result.editor, prompts);
     switch (outcome.status) {
         case LoadStatus::Loaded:
+            if (outcome.fixedAmountAsNormal) Complain(err, path, kFixedAmountNote);
             return result;
         case LoadStatus::CannotOpen:
             return {kExitCannotOpen, std::string(kCannotOpen), {}};
