@@ -326,12 +326,15 @@ TEST(XmlCardDocumentTest, HostileDocumentsStayBounded) {
     EXPECT_LT(bombed.card.Cardname.size(), 10u);
 
     const std::string hugeName =
-        Card("<Enhance avoid=\"" + std::string(4 << 20, '1') + "\"/>") ;
+        Card("<Enhance avoid=\"" + std::string(3 << 20, '1') + "\"/>") ;
     EXPECT_EQ(Read(hugeName).code, kXmlAvoidRange);
-    const XmlRead longText = Read(Card("<KeyCodes>" + std::string(8 << 20, 'x') + "</KeyCodes>"));
+    const XmlRead longText = Read(Card("<KeyCodes>" + std::string(3 << 20, 'x') + "</KeyCodes>"));
     EXPECT_EQ(longText.code, 0);
 
     EXPECT_EQ(Read(std::string(kXmlCardMaxBytes + 1, ' ')).code, kXmlTooLarge);
+    test::TempDir dir;
+    const auto large = dir.write("large.xml", Card("<Level>" + std::string(kXmlCardMaxBytes, '0') + "1</Level>"));
+    EXPECT_EQ(Load(large).outcome.code, kXmlTooLarge);
 
     // Bytes that are no UTF-8 in the name are shown as replacement characters.
     const XmlRead bad = Read(Card("").replace(Card("").find("炎の矢"), 9, "\xff\xfe\x81"));
