@@ -39,9 +39,10 @@ Rates a skill card as the MORVAT_Ex editor does and prints the calculation.
 Commands:
   rate [--side enemy|ally] [--cws] [--json] FILE
       Rates one file and prints the report lines of the result window. A name
-      ending in ".cws" is read as a cws file, any other as a skill card file.
-      FILE "-" is standard input; ARCHIVE/member/path rates a card inside a
-      zip, lzh, cab, 7z or tar file.
+      ending in ".cws" is read as a cws file, one ending in ".xml" as a skill
+      card of an XML scenario, any other as a skill card file. FILE "-" is
+      standard input; ARCHIVE/member/path rates a card inside a zip, lzh, cab,
+      7z or tar file.
         morvat-ex-cli rate examples/damage-single.cws
         morvat-ex-cli rate --side ally --json examples/SkillChaosWave.wid
         morvat-ex-cli rate - < examples/SkillFireBolt.wid
@@ -158,6 +159,9 @@ Rated LoadForRating(const std::string& path, Side side, std::ostream& err, bool 
     }
     std::string problem;
     const LoadOutcome outcome = LoadFileOrArchiveCard(input.path(), editor, prompts, problem);
+    if (outcome.status == LoadStatus::Loaded && outcome.fixedAmountAsNormal) {
+        Complain(err, path, kFixedAmountNote);
+    }
     return RatedFrom(outcome, std::move(editor), problem);
 }
 

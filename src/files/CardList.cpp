@@ -10,8 +10,14 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "files/LoadFlows.h"
 #include "files/ShiftJis.h"
 #include "files/Utf8.h"
+#if MORVAT_WITH_ARCHIVES
+#include "files/FileOpen.h"
+#include "files/XmlCardReader.h"
+#include "files/XmlScenario.h"
+#endif
 
 namespace morvat {
 namespace {
@@ -210,12 +216,30 @@ private:
 }  // namespace
 
 std::optional<std::string> ReadCardListName(const std::filesystem::path& path) {
+#if MORVAT_WITH_ARCHIVES
+    if (IsXmlCardFileName(path)) {
+        const FilePtr file = OpenRegularFile(path);
+        const std::optional<XmlCardHead> head = file ? ReadXmlCardHead(file.get()) : std::nullopt;
+        if (!head) return std::nullopt;
+        // The list shows names as Shift-JIS padded to a column; a longer XML name is kept
+        // whole rather than dropped, as XML names have no length limit of their own.
+        std::string padded = Utf8ToShiftJis(head->name);
+        if (padded.size() < kCardListNameWidth) padded.resize(kCardListNameWidth, ' ');
+        return padded;
+    }
+#endif
     return CardNameFile(AT_FDCWD, path.c_str()).Name();
 }
 
 std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder,
                                                   FolderProblem* problem) {
     FolderProblem seen;
+#if MORVAT_WITH_ARCHIVES
+    if (IsXmlScenarioFolder(folder)) {
+        if (problem != nullptr) *problem = seen;
+        return ListXmlScenarioCards(folder);
+    }
+#endif
     std::vector<std::filesystem::path> files;
     for (const std::string& name : Folder(folder).SkillFileNames(seen)) {
         files.push_back(folder / name);
@@ -226,9 +250,22 @@ std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& f
 
 std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder,
                                        FolderProblem* problem) {
-    const Folder files(folder);
     FolderProblem seen;
     std::vector<CardListRow> rows;
+#if MORVAT_WITH_ARCHIVES
+    if (IsXmlScenarioFolder(folder)) {
+        if (problem != nullptr) *problem = seen;
+        for (std::filesystem::path& path : ListXmlScenarioCards(folder)) {
+            std::optional<std::string> name = ReadCardListName(path);
+            if (!name) continue;
+            // The card's path inside the scenario, as its cards are all in SkillCard/.
+            std::string fileName = "SkillCard/" + path.filename().string();
+            rows.push_back(CardListRow{std::move(*name), std::move(fileName), std::move(path)});
+        }
+        return rows;
+    }
+#endif
+    const Folder files(folder);
     for (std::string& fileName : files.SkillFileNames(seen)) {
         std::optional<std::string> name = CardNameFile(files.fd(), fileName.c_str()).Name();
         if (!name) continue;

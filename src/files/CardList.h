@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The card list of a folder: every Skill*.wid file (matched case-insensitively, sorted by
-// file name) with the name of the card it holds. Shared by the loader dialog and the
+// file name) with the name of the card it holds; for an XML scenario folder (one holding
+// Summary.xml) its SkillCard/*.xml cards in Id order instead. Shared by the loader dialog and the
 // command line's "list".
 #pragma once
 

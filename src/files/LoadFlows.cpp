@@ -9,9 +9,16 @@
 #include "files/CwsFile.h"
 #include "files/FileOpen.h"
 #include "files/ShiftJis.h"
+#if MORVAT_WITH_ARCHIVES
+#include "files/XmlCardReader.h"
+#endif
 
 namespace morvat {
 namespace {
+
+#if !MORVAT_WITH_ARCHIVES
+constexpr std::int32_t kXmlCardsNotBuilt = 1009;
+#endif
 
 // Reads a FILE* opened by OpenRegularFile as an std::istream, so the cws reader gets the
 // same protection against FIFOs and devices as the card reader.
@@ -32,6 +39,13 @@ private:
     std::FILE* file_;
     std::array<char, 4096> buffer_{};
 };
+
+// Extensions are compared exactly, as the names come: "Card.XML" is a binary card.
+bool HasExtension(const std::filesystem::path& path, std::string_view extension) {
+    const std::string name = path.filename().string();
+    const std::size_t dot = name.rfind('.');
+    return dot != std::string::npos && name.compare(dot, std::string::npos, extension) == 0;
+}
 
 int TargetIndex(const WidCard& card, LoadPrompts& prompts) {
     const bool whole = card.TargetAll == 1;
@@ -60,10 +74,23 @@ LoadOutcome ReadCardInto(const std::filesystem::path& path, EditorState& editor,
     // A fresh card and collection for every read: a failed read leaves the editor as it was.
     WidCard card;
     EffectCollection effects;
-    const std::int32_t code = ReadWidCard(file.get(), card, effects);
+    LoadOutcome outcome{LoadStatus::Loaded, 0, true};
+    std::int32_t code = 0;
+    if (IsXmlCardFileName(path)) {
+#if MORVAT_WITH_ARCHIVES
+        XmlCardNotes notes;
+        code = ReadXmlCard(file.get(), card, effects, &notes);
+        outcome.fixedAmountAsNormal = notes.fixedAmountAsNormal;
+#else
+        // A build without the XML library cannot read the card, which is no open failure.
+        code = kXmlCardsNotBuilt;
+#endif
+    } else {
+        code = ReadWidCard(file.get(), card, effects);
+    }
     if (code != 0) return {LoadStatus::ReadFailed, code, true};
     ApplyWidCard(editor, card, effects, prompts);
-    return {LoadStatus::Loaded, 0, true};
+    return outcome;
 }
 
 }  // namespace
@@ -79,7 +106,7 @@ void ApplyWidCard(EditorState& editor, const WidCard& card, EffectCollection& ef
     editor.ObEscape = card.Escape;
     editor.ObDefuse = card.Defuse;
     editor.ObGard = card.Gard;
-    editor.ObCardname = ShiftJisToUtf8(card.Cardname);
+    editor.ObCardname = card.CardnameIsUtf8 ? card.Cardname : ShiftJisToUtf8(card.Cardname);
     editor.ObFaratack = card.Faratack;
     editor.ObAssasin = card.Assasin;
     editor.ObLevel = std::to_string(card.Level);
@@ -91,9 +118,11 @@ void ApplyWidCard(EditorState& editor, const WidCard& card, EffectCollection& ef
 }
 
 bool IsCwsFileName(const std::filesystem::path& path) {
-    const std::string name = path.filename().string();
-    const std::size_t dot = name.rfind('.');
-    return dot != std::string::npos && name.compare(dot, std::string::npos, ".cws") == 0;
+    return HasExtension(path, ".cws");
+}
+
+bool IsXmlCardFileName(const std::filesystem::path& path) {
+    return HasExtension(path, ".xml");
 }
 
 LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor,

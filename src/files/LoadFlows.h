@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "files/WidReader.h"
 #include "model/EditorState.h"
@@ -31,6 +32,15 @@ void ApplyWidCard(EditorState& editor, const WidCard& card, EffectCollection& ef
 // True when the name's extension, from its last dot on, is exactly ".cws".
 bool IsCwsFileName(const std::filesystem::path& path);
 
+// True when the name's extension, from its last dot on, is exactly ".xml": a skill card of
+// an XML scenario. Every other name that is no cws file is a binary skill card.
+bool IsXmlCardFileName(const std::filesystem::path& path);
+
+// Said by the command line when a loaded XML card gives an exact amount ("Fixed"), which is
+// rated as a normal amount.
+inline constexpr std::string_view kFixedAmountNote =
+    "固定値の効果は通常の値として計算しました";
+
 enum class LoadStatus {
     Loaded,        // the editor holds the file
     CannotOpen,    // "ファイルが開けません" / "Error"; editor unchanged
@@ -41,15 +51,17 @@ struct LoadOutcome {
     LoadStatus status = LoadStatus::Loaded;
     std::int32_t code = 0;           // the card reader's failure code, for ReadFailed
     bool updatesOpenFolder = false;  // whether the remembered open folder follows this file
+    bool fixedAmountAsNormal = false;  // an XML card's exact amount was rated as normal
 };
 
-// The "ロード" button after its file dialog: ".cws" files by the cws reader, any other
-// file as a skill card. A cws file that is not a whole skill (LoadCwsFile) is a failed read
-// like a broken card, except that the open folder does not follow it.
+// The "ロード" button after its file dialog: ".cws" files by the cws reader, ".xml" files
+// as XML skill cards, any other file as a skill card. A cws file that is not a whole skill
+// (LoadCwsFile) is a failed read like a broken card, except that the open folder does not
+// follow it.
 LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor,
                           LoadPrompts& prompts);
 
-// The "読み込み" button after the loader dialog: always a skill card.
+// The "読み込み" button after the loader dialog: always a skill card, XML by its name.
 LoadOutcome ReadSkillCard(const std::filesystem::path& path, EditorState& editor,
                           LoadPrompts& prompts);
 

@@ -17,7 +17,8 @@
 namespace morvat {
 
 struct WidCard {
-    std::string Cardname;  // Shift-JIS bytes, at most 30
+    std::string Cardname;  // Shift-JIS bytes, at most 30; UTF-8 when CardnameIsUtf8
+    bool CardnameIsUtf8 = false;  // set by the XML card reader, whose names are Unicode
     std::int32_t Level = 0;
     std::uint8_t Voice = 0;
     std::uint8_t TargetAll = 0;

@@ -1,0 +1,23 @@
+// XML scenarios in a folder: the folder that holds Summary.xml, whose skill cards are the
+// files SkillCard/*.xml with a SkillCard root. The card list and the command line take
+// their cards from here instead of the Skill*.wid files of binary scenarios.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <vector>
+
+namespace morvat {
+
+// Entries of SkillCard/ looked at; a folder holding more is listed up to here, so a hostile
+// scenario cannot keep the list busy without end.
+inline constexpr std::size_t kXmlScenarioMaxEntries = 100000;
+
+// True when `folder` holds a regular file named Summary.xml.
+bool IsXmlScenarioFolder(const std::filesystem::path& folder);
+
+// The skill cards of the XML scenario in `folder` that are rated on their own (LinkId 0),
+// sorted by their Id and then by file name; nothing when SkillCard/ cannot be read.
+std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::path& folder);
+
+}  // namespace morvat
