@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The XML card reader on any bytes: it must return a code without crashing, hanging or
 // exhausting memory; an accepted card's fields are in their ranges, its name is UTF-8, and
 // a failure adds no effect.

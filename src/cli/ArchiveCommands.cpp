@@ -69,36 +69,43 @@ bool SummarizeArchive(const std::string& path, std::ostream& out, std::ostream& 
                       const RateArchiveCard& rate) {
     // Rated as they come, one card in memory at a time; only the lines wait, so that they
     // can be printed in the order a folder's cards come.
+    // An XML card waits for the end of the archive to know whether it counts.
     struct Line {
-        std::string folder;
-        std::string fileName;
+        ArchiveCardPlace place;
         std::string out;
         std::string err;
+        bool rated = true;
     };
     std::vector<Line> lines;
-    bool allRated = true;
+    ArchiveCardPicker picker;
     const ArchiveReadResult result = ReadArchive(
-        path, [](const ArchiveMember& m) { return m.isCard; },
-        [&](const ArchiveMember& m, std::string_view bytes) {
+        path, &ArchiveCardPicker::Wants, [&](const ArchiveMember& m, std::string_view bytes) {
             std::ostringstream cardOut;
             std::ostringstream cardErr;
             NoteMember(cardErr, path, m);
-            if (m.isCard) {
-                allRated =
-                    rate(path + '/' + m.path, bytes, m.problem, cardOut, cardErr) && allRated;
+            const std::size_t slash = m.path.rfind('/');
+            // Members that are no card keep their notes in the place of a binary card.
+            Line line;
+            line.place.folder = slash == std::string::npos ? std::string() : m.path.substr(0, slash);
+            line.place.fileName = m.fileName;
+            if (std::optional<ArchiveCardPlace> place = picker.Take(m, bytes)) {
+                line.place = std::move(*place);
+                line.rated = rate(path + '/' + m.path, bytes, m.problem, cardOut, cardErr);
             }
             if (cardOut.tellp() == 0 && cardErr.tellp() == 0) return true;
-            const std::size_t slash = m.path.rfind('/');
-            lines.push_back({slash == std::string::npos ? std::string() : m.path.substr(0, slash),
-                             m.fileName, cardOut.str(), cardErr.str()});
+            line.out = cardOut.str();
+            line.err = cardErr.str();
+            lines.push_back(std::move(line));
             return true;
         });
-    std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
-        return a.folder != b.folder ? a.folder < b.folder : a.fileName < b.fileName;
-    });
+    bool allRated = true;
+    std::erase_if(lines, [&picker](const Line& line) { return !picker.Keeps(line.place); });
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const Line& a, const Line& b) { return a.place < b.place; });
     for (const Line& line : lines) {
         err << line.err;
         out << line.out;
+        allRated = allRated && line.rated;
     }
     if (!result.opened) {
         out << ValidUtf8(path) << '\t'

@@ -50,18 +50,21 @@ Commands:
       One tab-separated row per file: path, card name, level on the card,
       total, skill level, status ("ok" or the failure, which also goes to
       stderr). A folder stands for its Skill*.wid files, an archive (.zip .lzh
-      .lha .cab .7z .tar) for its Skill*.wid members at any depth, written
-      ARCHIVE/member/path. Archives inside a folder or an archive are not
-      opened; standard error names them.
+      .lha .cab .7z .tar .wsn) for its Skill*.wid members at any depth, written
+      ARCHIVE/member/path. A folder holding Summary.xml (an XML scenario)
+      stands for its SkillCard/*.xml cards in Id order, also inside an archive.
+      Archives inside a folder or an archive are not opened; standard error
+      names them.
         morvat-ex-cli rate --summary --header examples examples/heal-single.cws
         morvat-ex-cli rate --summary scenario.zip
+        morvat-ex-cli rate --summary scenario.wsn
   list FOLDER|ARCHIVE
       The Skill*.wid files of FOLDER with their card names, as the loader
       dialog lists them; for an archive, its card members with their paths
       inside it. Members over 16 MiB, encrypted or damaged are listed with
       the reason they were not read.
         morvat-ex-cli list examples
-        morvat-ex-cli list scenario.zip
+        morvat-ex-cli list scenario.wsn
   compare [--side enemy|ally] [--json] A B
       Rates two files and shows where their points differ: a line each for
       the total and the skill level, then one per item that differs, with the
@@ -326,8 +329,11 @@ int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err
         EditorState editor;
         CliPrompts prompts(cardErr, path, options.side);
         const LoadOutcome outcome = problem.empty()
-                                        ? ReadSkillCardBytes(bytes, editor, prompts)
+                                        ? ReadSkillCardBytes(bytes, path, editor, prompts)
                                         : LoadOutcome{LoadStatus::ReadFailed, 0, true};
+        if (outcome.status == LoadStatus::Loaded && outcome.fixedAmountAsNormal) {
+            Complain(cardErr, path, kFixedAmountNote);
+        }
         return printRated(path, RatedFrom(outcome, std::move(editor), problem), cardOut, cardErr);
     };
     for (const std::string& path : options.paths) {

@@ -215,17 +215,21 @@ private:
 
 }  // namespace
 
+std::string XmlCardListName(std::string_view utf8Name) {
+    // The list shows names as Shift-JIS padded to a column; a longer XML name is kept
+    // whole rather than dropped, as XML names have no length limit of their own.
+    std::string padded = Utf8ToShiftJis(utf8Name);
+    if (padded.size() < kCardListNameWidth) padded.resize(kCardListNameWidth, ' ');
+    return padded;
+}
+
 std::optional<std::string> ReadCardListName(const std::filesystem::path& path) {
 #if MORVAT_WITH_ARCHIVES
     if (IsXmlCardFileName(path)) {
         const FilePtr file = OpenRegularFile(path);
         const std::optional<XmlCardHead> head = file ? ReadXmlCardHead(file.get()) : std::nullopt;
         if (!head) return std::nullopt;
-        // The list shows names as Shift-JIS padded to a column; a longer XML name is kept
-        // whole rather than dropped, as XML names have no length limit of their own.
-        std::string padded = Utf8ToShiftJis(head->name);
-        if (padded.size() < kCardListNameWidth) padded.resize(kCardListNameWidth, ' ');
-        return padded;
+        return XmlCardListName(head->name);
     }
 #endif
     return CardNameFile(AT_FDCWD, path.c_str()).Name();

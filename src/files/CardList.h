@@ -35,6 +35,10 @@ std::optional<std::string> ReadCardListName(const std::filesystem::path& path);
 // The same from a stream positioned at the start of a card file; the stream stays open.
 std::optional<std::string> ReadCardListName(std::FILE* stream);
 
+// An XML card's name (UTF-8) as the list shows names: Shift-JIS padded to 13 bytes, or
+// longer when the name is.
+std::string XmlCardListName(std::string_view utf8Name);
+
 // Why a folder gave no list, or only part of one. An empty folder and a folder that cannot
 // be read both give no rows; the callers must be able to tell the user which it was.
 struct FolderProblem {

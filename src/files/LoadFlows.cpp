@@ -67,6 +67,22 @@ int TargetIndex(const WidCard& card, LoadPrompts& prompts) {
     }
 }
 
+// An XML card from `source` (a stream or bytes); the outcome notes what the rating cannot
+// show exactly.
+std::int32_t ReadXmlCardFrom(auto source, WidCard& card, EffectCollection& effects,
+                             LoadOutcome& outcome) {
+#if MORVAT_WITH_ARCHIVES
+    XmlCardNotes notes;
+    const std::int32_t code = ReadXmlCard(source, card, effects, &notes);
+    outcome.fixedAmountAsNormal = notes.fixedAmountAsNormal;
+    return code;
+#else
+    // A build without the XML library cannot read the card, which is no open failure.
+    (void)source, (void)card, (void)effects, (void)outcome;
+    return kXmlCardsNotBuilt;
+#endif
+}
+
 LoadOutcome ReadCardInto(const std::filesystem::path& path, EditorState& editor,
                          LoadPrompts& prompts) {
     const FilePtr file = OpenRegularFile(path);
@@ -75,19 +91,9 @@ LoadOutcome ReadCardInto(const std::filesystem::path& path, EditorState& editor,
     WidCard card;
     EffectCollection effects;
     LoadOutcome outcome{LoadStatus::Loaded, 0, true};
-    std::int32_t code = 0;
-    if (IsXmlCardFileName(path)) {
-#if MORVAT_WITH_ARCHIVES
-        XmlCardNotes notes;
-        code = ReadXmlCard(file.get(), card, effects, &notes);
-        outcome.fixedAmountAsNormal = notes.fixedAmountAsNormal;
-#else
-        // A build without the XML library cannot read the card, which is no open failure.
-        code = kXmlCardsNotBuilt;
-#endif
-    } else {
-        code = ReadWidCard(file.get(), card, effects);
-    }
+    const std::int32_t code = IsXmlCardFileName(path)
+                                  ? ReadXmlCardFrom(file.get(), card, effects, outcome)
+                                  : ReadWidCard(file.get(), card, effects);
     if (code != 0) return {LoadStatus::ReadFailed, code, true};
     ApplyWidCard(editor, card, effects, prompts);
     return outcome;
@@ -147,6 +153,19 @@ LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor
 LoadOutcome ReadSkillCard(const std::filesystem::path& path, EditorState& editor,
                           LoadPrompts& prompts) {
     return ReadCardInto(path, editor, prompts);
+}
+
+LoadOutcome ReadSkillCardBytes(std::string_view bytes, const std::filesystem::path& name,
+                               EditorState& editor, LoadPrompts& prompts) {
+    WidCard card;
+    EffectCollection effects;
+    LoadOutcome outcome{LoadStatus::Loaded, 0, true};
+    const std::int32_t code = IsXmlCardFileName(name)
+                                  ? ReadXmlCardFrom(bytes, card, effects, outcome)
+                                  : ReadWidCardFromBytes(bytes, card, effects);
+    if (code != 0) return {LoadStatus::ReadFailed, code, true};
+    ApplyWidCard(editor, card, effects, prompts);
+    return outcome;
 }
 
 std::string FolderOf(const std::filesystem::path& path) {

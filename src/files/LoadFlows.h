@@ -65,6 +65,11 @@ LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor
 LoadOutcome ReadSkillCard(const std::filesystem::path& path, EditorState& editor,
                           LoadPrompts& prompts);
 
+// Reads a card whose bytes are in memory (a member of an archive) into the editor, as
+// ReadSkillCard does a file named `name`.
+LoadOutcome ReadSkillCardBytes(std::string_view bytes, const std::filesystem::path& name,
+                               EditorState& editor, LoadPrompts& prompts);
+
 // The folder part of a path, without a trailing separator.
 std::string FolderOf(const std::filesystem::path& path);
 

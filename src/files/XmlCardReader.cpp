@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "files/XmlCardReader.h"
 
 #include <algorithm>
@@ -320,10 +321,10 @@ std::int32_t ReadXmlCard(std::FILE* stream, WidCard& card, EffectCollection& eff
     }
 }
 
-std::optional<XmlCardHead> ReadXmlCardHead(std::FILE* stream) {
+namespace {
+
+std::optional<XmlCardHead> HeadOf(std::string& buffer) {
     try {
-        std::string buffer;
-        if (ReadBounded(stream, buffer) != 0) return std::nullopt;
         pugi::xml_document document;
         if (!document.load_buffer_inplace(buffer.data(), buffer.size(), pugi::parse_default,
                                           pugi::encoding_auto)) {
@@ -342,6 +343,28 @@ std::optional<XmlCardHead> ReadXmlCardHead(std::FILE* stream) {
         return head;
     } catch (const XmlReadFailure&) {
         return std::nullopt;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+std::optional<XmlCardHead> ReadXmlCardHead(std::FILE* stream) {
+    try {
+        std::string buffer;
+        if (ReadBounded(stream, buffer) != 0) return std::nullopt;
+        return HeadOf(buffer);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<XmlCardHead> ReadXmlCardHead(std::string_view bytes) {
+    if (bytes.size() > kXmlCardMaxBytes) return std::nullopt;
+    try {
+        std::string buffer(bytes);
+        return HeadOf(buffer);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }

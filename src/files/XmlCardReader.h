@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reader of skill cards written as XML by the newer scenario editor (SkillCard/*.xml). It
 // fills the same card record and effect list as the binary card reader, so the load flows,
 // the editor and the rating treat both alike. Only built with MORVAT_WITH_ARCHIVES: the
@@ -81,6 +82,8 @@ struct XmlCardHead {
 // The head of the card in `stream` when it is a skill card rated on its own: a SkillCard
 // root with Property and LinkId 0. Nothing for any other file, including one too large.
 std::optional<XmlCardHead> ReadXmlCardHead(std::FILE* stream);
+// The same from bytes in memory (a member of an archive).
+std::optional<XmlCardHead> ReadXmlCardHead(std::string_view bytes);
 
 // A text of Description or KeyCodes with its escapes undone: "\n" is a line feed, "\\" a
 // backslash, "\x" any other x.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // XML scenarios in a folder: the folder that holds Summary.xml, whose skill cards are the
 // files SkillCard/*.xml with a SkillCard root. The card list and the command line take
 // their cards from here instead of the Skill*.wid files of binary scenarios.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes a skill card as the newer scenario editor stores it (a SkillCard XML document),
 // from the same plan the binary card writer takes, so a test can read one card both ways.
 // Written from the description of the XML format alone, not from the reader.

@@ -183,6 +183,8 @@ async function main() {
     await page.setViewport({ width: 1280, height: 900 });
     await page.goto(`${origin}/index.html`, { waitUntil: 'load' });
     check(await page.$eval('html', (h) => h.lang) === 'ja', 'the page is in Japanese');
+    check(/XML のシナリオ/.test(await page.$eval('#xml-note', (p) => p.textContent)),
+      'the page says that XML scenarios need the desktop or command-line tool');
 
     // The examples and a broken card, chosen as files.
     await choose(page, '#pick-files', [...exampleFiles, brokenCopy]);

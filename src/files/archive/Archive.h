@@ -41,7 +41,7 @@ inline constexpr std::string_view kArchiveInArchiveNotOpened = "書庫の中の�
 // Whether this build reads archives at all.
 bool ArchivesSupported();
 
-// True when the file name ends in an archive's extension (.zip .lzh .lha .cab .7z .tar),
+// True when the file name ends in an archive's extension (.zip .lzh .lha .cab .7z .tar .wsn),
 // ignoring case. Archives inside folders and archives are recognised by name only: they
 // are never opened from there.
 bool HasArchiveExtension(std::string_view fileName);

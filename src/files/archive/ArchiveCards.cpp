@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <system_error>
+#include <tuple>
 
 #include "files/CardList.h"
 #include "files/FileOpen.h"
 #include "files/ShiftJis.h"
 #include "files/WidReader.h"
+#if MORVAT_WITH_ARCHIVES
+#include "files/XmlCardReader.h"
+#endif
 
 namespace morvat {
 namespace {
@@ -30,12 +34,57 @@ void AddFolderChain(std::set<std::string>& folders, std::string folder) {
     while (!folder.empty() && folders.insert(folder).second) folder = FolderPart(folder);
 }
 
+std::string_view LastPart(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// SCENARIO/SkillCard/NAME.xml: a card of the XML scenario SCENARIO, if it is one.
+bool IsXmlCardCandidate(const ArchiveMember& member) {
+    return member.isFile && IsXmlCardFileName(member.path) &&
+           LastPart(FolderPart(member.path)) == "SkillCard";
+}
+
 bool IsRegularFile(const std::filesystem::path& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec);
 }
 
 }  // namespace
+
+bool ArchiveCardPlace::operator<(const ArchiveCardPlace& other) const {
+    return std::tie(folder, xmlId, fileName) < std::tie(other.folder, other.xmlId, other.fileName);
+}
+
+bool ArchiveCardPicker::Wants(const ArchiveMember& member) {
+    return member.isCard || IsXmlCardCandidate(member);
+}
+
+std::optional<ArchiveCardPlace> ArchiveCardPicker::Take(const ArchiveMember& member,
+                                                        std::string_view bytes,
+                                                        std::string* xmlName) {
+    const std::string folder = FolderPart(member.path);
+    if (member.isFile && LastPart(member.path) == "Summary.xml") scenarios_.insert(folder);
+    if (member.isCard) return ArchiveCardPlace{folder, 0, member.fileName, {}, false};
+    if (!IsXmlCardCandidate(member)) return std::nullopt;
+    ArchiveCardPlace place{folder, 0, member.fileName, FolderPart(folder), true};
+    // A member that was not read keeps its row, so that the list says why.
+    if (!member.problem.empty()) return place;
+#if MORVAT_WITH_ARCHIVES
+    std::optional<XmlCardHead> head = ReadXmlCardHead(bytes);
+    if (!head) return std::nullopt;
+    place.xmlId = head->id;
+    if (xmlName != nullptr) *xmlName = std::move(head->name);
+    return place;
+#else
+    (void)bytes, (void)xmlName;
+    return std::nullopt;
+#endif
+}
+
+bool ArchiveCardPicker::Keeps(const ArchiveCardPlace& place) const {
+    return !place.xml || scenarios_.count(place.xmlScenario) != 0;
+}
 
 std::string ArchiveCardRow::displayText(bool withFolder) const {
     const std::string name =
@@ -47,22 +96,27 @@ std::string ArchiveCardRow::displayText(bool withFolder) const {
 
 ArchiveCardList BuildArchiveCardList(const std::filesystem::path& archive) {
     ArchiveCardList list;
+    ArchiveCardPicker picker;
     const ArchiveReadResult result = ReadArchive(
-        archive, [](const ArchiveMember& m) { return m.isCard; },
-        [&list](const ArchiveMember& m, std::string_view bytes) {
+        archive, &ArchiveCardPicker::Wants,
+        [&list, &picker](const ArchiveMember& m, std::string_view bytes) {
             const std::string folder = FolderPart(m.path);
             AddFolderChain(list.folders, m.isFile ? folder : m.path);
             if (m.isArchive) list.nestedArchives.push_back(m.path);
-            if (!m.isCard) return true;
+            std::string xmlName;
+            std::optional<ArchiveCardPlace> place = picker.Take(m, bytes, &xmlName);
+            if (!place) return true;
             ArchiveCardRow row{std::string(kCardListNameWidth, ' '),
                                m.path,
                                folder,
                                m.fileName,
                                m.index,
                                m.problem,
-                               m.nameNote};
+                               m.nameNote,
+                               std::move(*place)};
             if (row.problem.empty()) {
-                std::optional<std::string> name = CardListNameOf(bytes);
+                std::optional<std::string> name =
+                    row.place.xml ? XmlCardListName(xmlName) : CardListNameOf(bytes);
                 if (!name) return true;  // left out, as a folder leaves such a file out
                 row.paddedName = std::move(*name);
             }
@@ -71,12 +125,9 @@ ArchiveCardList BuildArchiveCardList(const std::filesystem::path& archive) {
         });
     list.opened = result.opened;
     list.stopped = result.stopped;
-    // As in a folder, the file names of one folder in the order of their bytes.
+    std::erase_if(list.rows, [&picker](const ArchiveCardRow& row) { return !picker.Keeps(row.place); });
     std::stable_sort(list.rows.begin(), list.rows.end(),
-                     [](const ArchiveCardRow& a, const ArchiveCardRow& b) {
-                         if (a.folder != b.folder) return a.folder < b.folder;
-                         return a.fileName < b.fileName;
-                     });
+                     [](const ArchiveCardRow& a, const ArchiveCardRow& b) { return a.place < b.place; });
     return list;
 }
 
@@ -97,15 +148,6 @@ std::optional<ArchiveMemberPath> SplitArchivePath(const std::filesystem::path& p
 std::filesystem::path ArchiveMemberFullPath(const std::filesystem::path& archive,
                                             std::string_view member) {
     return std::filesystem::path(archive.string() + '/' + std::string(member));
-}
-
-LoadOutcome ReadSkillCardBytes(std::string_view bytes, EditorState& editor, LoadPrompts& prompts) {
-    WidCard card;
-    EffectCollection effects;
-    const std::int32_t code = ReadWidCardFromBytes(bytes, card, effects);
-    if (code != 0) return {LoadStatus::ReadFailed, code, true};
-    ApplyWidCard(editor, card, effects, prompts);
-    return {LoadStatus::Loaded, 0, true};
 }
 
 LoadOutcome ReadArchiveCard(const ArchiveMemberPath& member, EditorState& editor,
@@ -133,7 +175,7 @@ LoadOutcome ReadArchiveCard(const ArchiveMemberPath& member, EditorState& editor
                 if (problem != nullptr) *problem = m.problem;
                 outcome = {LoadStatus::ReadFailed, 0, true};
             } else {
-                outcome = ReadSkillCardBytes(bytes, editor, prompts);
+                outcome = ReadSkillCardBytes(bytes, wanted, editor, prompts);
             }
             return false;
         });
