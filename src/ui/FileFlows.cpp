@@ -34,6 +34,7 @@ const QList<FileFilter> kOpenFilters{
     {QStringLiteral("cws形式(*.cws);スキルファイル(Skill*.wid)"), QStringLiteral("*.cws Skill*.wid")},
     {QStringLiteral("cws形式(*.cws)"), QStringLiteral("*.cws")},
     {QStringLiteral("スキルファイル(Skill*.wid)"), QStringLiteral("Skill*.wid")},
+    {QStringLiteral("XML スキルカード(*.xml)"), QStringLiteral("*.xml")},
     {QStringLiteral("すべてのファイル(*)"), QStringLiteral("*")},
 };
 

@@ -294,7 +294,8 @@ void TForm3::DirectoryListBox1Change() {
     for (const fs::path& file : files) {
         std::optional<std::string> name = morvat::ReadCardListName(file);
         if (!name) continue;
-        rows_.push_back({std::move(*name), file.filename().string(), file});
+        // An XML scenario's cards are shown with their path inside it (SkillCard/...).
+        rows_.push_back({std::move(*name), file.lexically_relative(directory_).string(), file});
     }
 
     ListBox1->setUpdatesEnabled(false);

@@ -202,12 +202,13 @@ TEST_F(FileFlows, LoadDialogStartsInTheOpenFolderAndCancelChangesNothing) {
     const EditorState before = form.editor();
     form.Button3Click();
     EXPECT_EQ(messages.dialogFolder, "/start/open");
-    // Both kinds together first, as ever; then each alone, and every file.
+    // Both kinds together first, as ever; then each alone, XML cards, and every file.
     EXPECT_EQ(messages.openFilters,
               (QList<FileFilter>{
                   {"cws形式(*.cws);スキルファイル(Skill*.wid)", "*.cws Skill*.wid"},
                   {"cws形式(*.cws)", "*.cws"},
                   {"スキルファイル(Skill*.wid)", "Skill*.wid"},
+                  {"XML スキルカード(*.xml)", "*.xml"},
                   {"すべてのファイル(*)", "*"},
               }));
     EXPECT_TRUE(messages.shown.empty());
