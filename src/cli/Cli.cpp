@@ -135,19 +135,12 @@ namespace {
 
 // What the command line makes of a load: the editor, or the failure to show.
 Rated RatedFrom(const LoadOutcome& outcome, EditorState editor, const std::string& problem) {
-    switch (outcome.status) {
-        case LoadStatus::Loaded:
-            return {kExitOk, {}, std::move(editor)};
-        case LoadStatus::CannotOpen:
-            return {kExitCannotOpen, std::string(kCannotOpen), {}};
-        case LoadStatus::ReadFailed:
-            break;
-    }
-    // An archive member that was not read says why; the card reader's code tells which
-    // field of the card was broken; a cws file that could not be read to its end has none.
-    if (!problem.empty()) return {kExitReadFailed, std::string(kReadFailed) + " " + problem, {}};
-    if (outcome.code == 0) return {kExitReadFailed, std::string(kReadFailed), {}};
-    return {kExitReadFailed, std::string(kReadFailed) + " " + std::to_string(outcome.code), {}};
+    const std::optional<LoadFailureMessage> message = LoadFailureMessageFor(outcome, problem);
+    if (!message) return {kExitOk, {}, std::move(editor)};
+    std::string text(message->text);
+    if (!message->detail.empty()) text += " " + message->detail;
+    return {outcome.status == LoadStatus::CannotOpen ? kExitCannotOpen : kExitReadFailed,
+            std::move(text), {}};
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "files/CwsFile.h"
 #include "files/FileOpen.h"
 #include "files/ShiftJis.h"
+#include "files/UserTexts.h"
 #if MORVAT_WITH_ARCHIVES
 #include "files/XmlCardReader.h"
 #endif
@@ -129,6 +130,27 @@ bool IsCwsFileName(const std::filesystem::path& path) {
 
 bool IsXmlCardFileName(const std::filesystem::path& path) {
     return HasExtension(path, ".xml");
+}
+
+std::optional<LoadFailureMessage> LoadFailureMessageFor(const LoadOutcome& outcome,
+                                                        std::string_view problem) {
+    switch (outcome.status) {
+        case LoadStatus::Loaded:
+            return std::nullopt;
+        case LoadStatus::CannotOpen:
+            return LoadFailureMessage{texts::kCannotOpen, texts::kErrorCaption, {}};
+        case LoadStatus::ReadFailed:
+            break;
+    }
+    // An archive member that was not read says why; the card reader's code tells which
+    // field of the card was broken; a cws file that could not be read to its end has none.
+    LoadFailureMessage message{texts::kReadFailed, texts::kReadFailedCaption, {}};
+    if (!problem.empty()) {
+        message.detail = problem;
+    } else if (outcome.code != 0) {
+        message.detail = std::to_string(outcome.code);
+    }
+    return message;
 }
 
 LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor,

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,9 +51,26 @@ enum class LoadStatus {
 struct LoadOutcome {
     LoadStatus status = LoadStatus::Loaded;
     std::int32_t code = 0;           // the card reader's failure code, for ReadFailed
-    bool updatesOpenFolder = false;  // whether the remembered open folder follows this file
+    // Whether the remembered open folder follows this file: it does for every file that
+    // was read, even when it was broken, but not for one that could not be opened or a cws
+    // file that was refused.
+    bool updatesOpenFolder = false;
     bool fixedAmountAsNormal = false;  // an XML card's exact amount was rated as normal
 };
+
+// What the user is told after a load that did not load: the message and the caption of
+// its box, and the detail the command line adds after the message (the card reader's
+// code, or why an archive member was not read; empty when there is none).
+struct LoadFailureMessage {
+    std::string_view text;
+    std::string_view caption;
+    std::string detail;
+};
+
+// The one place that turns a load's outcome into what the user reads: nothing for a
+// loaded file. `problem` is why an archive member was not read, when it was not.
+std::optional<LoadFailureMessage> LoadFailureMessageFor(const LoadOutcome& outcome,
+                                                        std::string_view problem = {});
 
 // The "ロード" button after its file dialog: ".cws" files by the cws reader, ".xml" files
 // as XML skill cards, any other file as a skill card. A cws file that is not a whole skill

@@ -109,12 +109,12 @@ ParameterPanes PanesFor(const EditorState& editor) {
             break;
         case EffectParams::Rounds:
             panes.roundsVisible = true;
-            panes.roundsTop = kRoundsPaneTopAlone;
+            panes.roundsPlace = ParameterPanes::RoundsPlace::Alone;
             break;
         case EffectParams::Change:
             panes.variationVisible = true;
             panes.roundsVisible = true;
-            panes.roundsTop = kRoundsPaneTopBelowChange;
+            panes.roundsPlace = ParameterPanes::RoundsPlace::BelowVariation;
             break;
         case EffectParams::None:
             break;

@@ -75,12 +75,12 @@ struct ParameterPanes {
     bool valueEnabled = true;       // `Obepoint`: disabled for "最大値処理"
     bool variationVisible = false;  // `Obevariaspane`
     bool roundsVisible = false;     // `Oberoundpane`
-    int roundsTop = 72;             // pixels from the top of the pane area
+    // Where the rounds pane stands: in the variation pane's place, or below it.
+    enum class RoundsPlace { Alone, BelowVariation };
+    RoundsPlace roundsPlace = RoundsPlace::Alone;
 
     friend bool operator==(const ParameterPanes&, const ParameterPanes&) = default;
 };
-inline constexpr int kRoundsPaneTopAlone = 72;
-inline constexpr int kRoundsPaneTopBelowChange = 120;
 
 ParameterPanes PanesFor(const EditorState& editor);
 

@@ -17,6 +17,9 @@ namespace {
 constexpr int kPaneWidth = 152;
 constexpr int kTopPaneHeight = 70;  // `Obepkind` and `Obevariaspane`, at the top
 constexpr int kLowerPaneHeight = 46;
+// The rounds pane's top in the pane area, in its two places.
+constexpr int kRoundsTopAlone = 72;
+constexpr int kRoundsTopBelowVariation = 120;
 constexpr int kAttributeRowHeight = 24;
 
 QFrame* Pane(const char* name, QWidget* parent) {
@@ -158,7 +161,7 @@ QWidget* TForm1::BuildPalette() {
 QWidget* TForm1::BuildParameterArea() {
     paneArea = new QWidget;
     paneArea->setObjectName(QStringLiteral("paneArea"));
-    paneArea->setFixedSize(kPaneWidth, morvat::kRoundsPaneTopBelowChange + kLowerPaneHeight);
+    paneArea->setFixedSize(kPaneWidth, kRoundsTopBelowVariation + kLowerPaneHeight);
 
     Obepkind = new RadioGroup(QString(),
                               {QString::fromUtf8(morvat::kValueKindCaptions[0]),
@@ -203,7 +206,7 @@ QWidget* TForm1::BuildParameterArea() {
     Obepointpane->setGeometry(0, kTopPaneHeight + 2, kPaneWidth, kLowerPaneHeight);
     Oberoundpane = numberPane("Oberoundpane", QStringLiteral("継続時間（ラウンド数） ： "),
                               "Oberound", "Oberoundud", 999, 10, &Oberound, &Oberoundud);
-    Oberoundpane->setGeometry(0, morvat::kRoundsPaneTopAlone, kPaneWidth, kLowerPaneHeight);
+    Oberoundpane->setGeometry(0, kRoundsTopAlone, kPaneWidth, kLowerPaneHeight);
     connect(Obepoint, &QLineEdit::textChanged, this, &TForm1::ObepointChange);
     connect(Oberound, &QLineEdit::textChanged, this, &TForm1::OberoundChange);
     return paneArea;
@@ -254,7 +257,9 @@ void TForm1::RefreshPanes() {
     Obepkind->setVisible(panes.valueKindVisible);
     Obepointpane->setVisible(panes.valueVisible);
     Obevariaspane->setVisible(panes.variationVisible);
-    Oberoundpane->move(0, panes.roundsTop);
+    Oberoundpane->move(0, panes.roundsPlace == morvat::ParameterPanes::RoundsPlace::Alone
+                              ? kRoundsTopAlone
+                              : kRoundsTopBelowVariation);
     Oberoundpane->setVisible(panes.roundsVisible);
     Obepoint->setEnabled(Obepkind->itemIndex() != morvat::kValueKindMax);
     refreshing_ = refreshing;

@@ -25,8 +25,6 @@ namespace {
 
 const QString kCannotOpen = FromUtf8(morvat::texts::kCannotOpen);
 const QString kCannotOpenCaption = FromUtf8(morvat::texts::kErrorCaption);
-const QString kReadFailed = FromUtf8(morvat::texts::kReadFailed);
-const QString kReadFailedCaption = FromUtf8(morvat::texts::kReadFailedCaption);
 
 // The open dialog's filters. The cws filter lists exactly the names that the Load button
 // reads as cws files (".cws", case and all): the dialog matches names case-sensitively.
@@ -55,9 +53,11 @@ private:
     Messages& messages_;
 };
 
-void ReportFailure(Messages& messages, morvat::LoadStatus status) {
-    if (status == morvat::LoadStatus::CannotOpen) messages.Warn(kCannotOpen, kCannotOpenCaption);
-    if (status == morvat::LoadStatus::ReadFailed) messages.Warn(kReadFailed, kReadFailedCaption);
+// The editor's box shows the message alone; the command line's detail is for scripts.
+void ReportFailure(Messages& messages, const morvat::LoadOutcome& outcome) {
+    if (const auto message = morvat::LoadFailureMessageFor(outcome)) {
+        messages.Warn(FromUtf8(message->text), FromUtf8(message->caption));
+    }
 }
 
 // Whether the editor takes what the load produced: a failed read must leave it exactly as
@@ -127,9 +127,8 @@ void TForm1::OpenFile(const std::filesystem::path& file) {
     MessagePrompts prompts(messages_);
     morvat::EditorState draft = editor_;
     const morvat::LoadOutcome outcome = morvat::LoadSkillFile(file, draft, prompts);
-    ReportFailure(messages_, outcome.status);
+    ReportFailure(messages_, outcome);
     if (EditorTakesResult(outcome.status)) Adopt(std::move(draft));
-    // The folder follows every file that was read, but not a cws file that was refused.
     if (outcome.updatesOpenFolder) folders_.OpenFolder = morvat::AbsoluteFolderOf(file);
 }
 
@@ -149,10 +148,10 @@ void TForm1::Button5Click() {
     // The dialog may have chosen a card inside an archive (ARCHIVE/member/path).
     const morvat::LoadOutcome outcome =
         morvat::ReadSkillCardAt(picker_->SelectedWidFile(), draft, prompts);
-    ReportFailure(messages_, outcome.status);
-    if (outcome.status == morvat::LoadStatus::CannotOpen) return;
+    ReportFailure(messages_, outcome);
     if (EditorTakesResult(outcome.status)) Adopt(std::move(draft));
-    folders_.OpenFolder = ToPath(picker_->directory()).string();
+    // The dialog's folder is remembered by the same rule as a file's.
+    if (outcome.updatesOpenFolder) folders_.OpenFolder = ToPath(picker_->directory()).string();
 }
 
 void TForm1::Button4Click() {

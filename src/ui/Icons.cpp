@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "Fonts.h"
 #include "model/EffectCatalogue.h"
 
 namespace {
@@ -54,8 +55,7 @@ void Tile(QPainter& p, QColor colour) {
 }
 
 void Glyph(QPainter& p, const QString& text, const QRectF& box, int pixelSize, QColor colour) {
-    QFont font(QStringLiteral("ＭＳ ゴシック"));
-    font.setPixelSize(pixelSize);
+    QFont font = FixedGothic(pixelSize);
     font.setBold(true);
     font.setStyleStrategy(QFont::PreferAntialias);
     p.setFont(font);

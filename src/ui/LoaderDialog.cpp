@@ -24,6 +24,7 @@
 #include <system_error>
 #include <utility>
 
+#include "Fonts.h"
 #include "files/ShiftJis.h"
 
 namespace {
@@ -168,10 +169,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(361, 302);
-    QFont dialogFont;
-    dialogFont.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
-    dialogFont.setPixelSize(12);
-    setFont(dialogFont);
+    setFont(ProportionalGothic(12));
 
     DirectoryListBox1 = new FolderTree(this);
     DirectoryListBox1->setObjectName("DirectoryListBox1");
@@ -199,11 +197,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName("ListBox1");
     ListBox1->setGeometry(160, 0, 201, 265);
-    QFont listFont;
-    listFont.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")});
-    listFont.setPixelSize(13);
-    listFont.setStyleHint(QFont::TypeWriter);
-    ListBox1->setFont(listFont);
+    ListBox1->setFont(FixedGothic(13));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setUniformItemSizes(true);  // keeps a folder of thousands of cards quick
     ListBox1->setItemDelegate(new CardRowDelegate(ListBox1));

@@ -171,14 +171,14 @@ TEST(EditorStateTest, PanesFollowTheSelectedRow) {
     SelectRow(e, 0);
     ParameterPanes p = PanesFor(e);
     EXPECT_TRUE(p.roundsVisible);
-    EXPECT_EQ(p.roundsTop, kRoundsPaneTopAlone);
+    EXPECT_EQ(p.roundsPlace, ParameterPanes::RoundsPlace::Alone);
     EXPECT_FALSE(p.valueKindVisible || p.valueVisible || p.variationVisible);
     EXPECT_EQ(p.attribute, kAttributeMental);
 
     SelectRow(e, 1);
     p = PanesFor(e);
     EXPECT_TRUE(p.variationVisible && p.roundsVisible);
-    EXPECT_EQ(p.roundsTop, kRoundsPaneTopBelowChange);
+    EXPECT_EQ(p.roundsPlace, ParameterPanes::RoundsPlace::BelowVariation);
 
     SelectRow(e, 2);
     p = PanesFor(e);
