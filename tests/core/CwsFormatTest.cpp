@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "CaseData.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 #include "files/CwsFile.h"
@@ -33,14 +34,9 @@ EditorState SmallDamageSkill() {
     return e;
 }
 
-const std::string kSmallDamageFile = Lines(
-    {"0000050", "000", "0",    "0", "0",    "100000", "3", "0", "0", "0",   "000000", "0",
-     "0",       "0",   "0",    "0", "0000", "0",      "0", "0", "0", "000", "0",      "0",
-     "0",       "",    "0000", "0", "0",    "0",      "0", "0", "0", "0",   "0",      "000000"});
-
 TEST(CwsFormatTest, SmallDamageSkillIsWrittenLineForLine) {
     const std::string file = FormatCwsFile(GatherSkillRecord(SmallDamageSkill()));
-    EXPECT_EQ(file, kSmallDamageFile);
+    EXPECT_EQ(file, test::SmallDamageFile());
 
     EditorState loaded;
     std::istringstream in(file);
@@ -158,7 +154,7 @@ TEST(CwsSaveTest, WritesAndReplacesTheFile) {
     test::TempDir dir;
     const auto path = dir.path() / "skill.cws";
     ASSERT_TRUE(WriteCwsFile(path, GatherSkillRecord(SmallDamageSkill())).ok());
-    EXPECT_EQ(test::ReadFileBytes(path), kSmallDamageFile);
+    EXPECT_EQ(test::ReadFileBytes(path), test::SmallDamageFile());
 
     EditorState longer = SmallDamageSkill();
     longer.ObTarget = kTargetOneAlly;

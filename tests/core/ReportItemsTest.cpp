@@ -10,7 +10,7 @@
 
 #include "TempDir.h"
 #include "TestPaths.h"
-#include "WorkedReport.h"
+#include "CaseData.h"
 #include "calc/Comparison.h"
 #include "calc/Points.h"
 #include "calc/Rating.h"
