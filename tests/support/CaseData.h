@@ -32,7 +32,7 @@ inline std::vector<std::string> LinesOf(const std::string& text) {
 // against: examples/damage-single.cws, or the editor set by hand to damage by level 10,
 // success +1, voice, "魔法的物理属性", avoidance +2 on use and the key code "暗殺".
 inline std::vector<std::string> WorkedExampleReport() {
-    return LinesOf(ReadFileBytes(TestDataDir() / "reports" / "damage-single.cws.txt"));
+    return LinesOf(ReadFileBytes(CaseDir("damage-single.cws") / "expected.txt"));
 }
 
 // One enemy, "物理属性", avoidable, no modifiers, one damage entry by level of value 3: the
