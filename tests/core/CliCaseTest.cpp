@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Command-line runs kept as data: each folder under tests/data/cases holds "args" (one
 // argument a line), the input files those arguments name, and "expected.txt", the exact
-// output. The run happens inside the folder, so paths in the output are the ones in "args".
+// output; the run exits with 0 and writes nothing to standard error. It runs inside the
+// folder, so paths in the output are the ones in "args".
 // Run with MORVAT_WRITE_CASES=1 to write the expected output of a new case.
 #include <gtest/gtest.h>
 
@@ -53,6 +54,7 @@ TEST_P(CliCaseTest, PrintsTheExpectedOutput) {
         run = RunIn(args);
     }
     EXPECT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(run.err, "");
     if (std::getenv("MORVAT_WRITE_CASES") != nullptr &&
         !std::filesystem::exists(folder / "expected.txt")) {
         std::ofstream(folder / "expected.txt", std::ios::binary) << run.out;

@@ -29,13 +29,6 @@ std::string Example(const char* name) {
     return (test::ExamplesDir() / name).string();
 }
 
-TEST(CliRateTest, SingleTargetExamplePrintsTheWholeReport) {
-    const CliRun run = RunIn({"rate", Example("damage-single.cws")});
-    EXPECT_EQ(run.status, kExitOk);
-    EXPECT_EQ(run.out, Joined(test::WorkedExampleReport()));
-    EXPECT_EQ(run.err, "");
-}
-
 TEST(CliRateTest, FileThatCannotBeOpened) {
     test::TempDir dir;
     const std::string missing = (dir.path() / "missing.cws").string();

@@ -144,9 +144,7 @@ TEST(CwsFormatTest, AllyBlockFollowsTheHeaderForSkillsAimedAtAllies) {
     AddEffect(e, 22, 0, 1, 0, 12);
     AddEffect(e, 6, 0, 10, 0, 1);  // an enemy-side effect: not written
     EXPECT_EQ(FormatCwsFile(GatherSkillRecord(e)),
-              Lines({"1000050", "000", "0", "0", "0",  "100", "70",   "0",    "000000", "0",
-                     "0",       "0",   "0", "0", "00", "0",   "0000", "1000", "2",      "0",
-                     "0",       "0",   "5", "0", "0",  "0",   "12",   "112"}));
+              test::ReadFileBytes(test::CaseDir("ally-block-cws") / "ally.cws"));
 }
 
 // Each save replaces the whole file; no temporary file is left beside it.
