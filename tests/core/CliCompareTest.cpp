@@ -18,31 +18,7 @@ std::string Example(const char* name) {
     return (test::ExamplesDir() / name).string();
 }
 
-TEST(CliCompareTest, IdenticalFilesDifferInNothing) {
-    const std::string file = Example("damage-single.cws");
-    const CliRun run = RunIn({"compare", file, file});
-    EXPECT_EQ(run.status, kExitOk);
-    EXPECT_EQ(run.out, "A\t" + file + "\tdamage-single\n" + "B\t" + file +
-                           "\tdamage-single\n"
-                           "合計\t127\t127\t0\n"
-                           "技能レベル\t12.7\t12.7\t0.0\n");
-    EXPECT_EQ(run.err, "");
-}
-
-TEST(CliCompareTest, CwsFileAgainstASkillCard) {
-    const std::string cws = Example("damage-single.cws");
-    const std::string card = Example("SkillFireBolt.wid");
-    const CliRun run = RunIn({"compare", cws, card});
-    EXPECT_EQ(run.status, kExitOk);
-    EXPECT_EQ(run.out, "A\t" + cws + "\tdamage-single\n" + "B\t" + card +
-                           "\t火炎弾\n"
-                           "合計\t127\t117\t-10\n"
-                           "技能レベル\t12.7\t11.7\t-1.0\n"
-                           "魔法的物理属性\t50\t-\t-50\n"
-                           "範囲-単体\t120\t113\t-7\n"
-                           "キーコード[暗殺]\t5\t-\t-5\n"
-                           "キーコード[遠距離攻撃]\t-\t2\t+2\n");
-}
+// The tables of two comparisons are cases in tests/data/cases (compare-*).
 
 // A card aimed at both sides is rated for the side given, as "rate" does; without one it
 // is rated for enemies with the same note.

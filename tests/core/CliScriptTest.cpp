@@ -11,7 +11,7 @@
 #include "CliRunner.h"
 #include "TempDir.h"
 #include "TestPaths.h"
-#include "WorkedReport.h"
+#include "CaseData.h"
 
 namespace morvat::cli {
 namespace {
@@ -129,11 +129,7 @@ TEST(CliJsonShapeTest, SideAndLevelsAsNumbers) {
     EXPECT_EQ(ally.out.rfind("{\"version\":1,", 0), 0u);
     // Negative levels stay numbers a JSON reader accepts.
     test::TempDir dir;
-    const auto small = dir.write(
-        "small.cws",
-        "0000050\r\n000\r\n0\r\n0\r\n0\r\n100000\r\n3\r\n0\r\n0\r\n0\r\n000000\r\n0\r\n0\r\n0\r\n"
-        "0\r\n0\r\n0000\r\n0\r\n0\r\n0\r\n0\r\n000\r\n0\r\n0\r\n0\r\n\r\n0000\r\n0\r\n0\r\n0\r\n"
-        "0\r\n0\r\n0\r\n0\r\n0\r\n000000\r\n");
+    const auto small = dir.write("small.cws", test::SmallDamageFile());
     EXPECT_TRUE(Has(RunIn({"rate", "--json", small.string()}).out,
                     "\"total\":-30,\"skillLevel\":-3.0,"));
 }

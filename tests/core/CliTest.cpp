@@ -14,7 +14,7 @@
 #include "TempDir.h"
 #include "TestPaths.h"
 #include "Unprivileged.h"
-#include "WorkedReport.h"
+#include "CaseData.h"
 
 namespace morvat::cli {
 namespace {
@@ -25,62 +25,8 @@ std::string Joined(const std::vector<std::string>& lines) {
     return text;
 }
 
-const std::string kPhaseRule(67, '-');
-
-
-// One enemy, plain attribute, one damage entry by level of value 3, nothing else.
-const std::string kSmallDamageFile =
-    "0000050\r\n000\r\n0\r\n0\r\n0\r\n100000\r\n3\r\n0\r\n0\r\n0\r\n000000\r\n0\r\n0\r\n0\r\n"
-    "0\r\n0\r\n0000\r\n0\r\n0\r\n0\r\n0\r\n000\r\n0\r\n0\r\n0\r\n\r\n0000\r\n0\r\n0\r\n0\r\n"
-    "0\r\n0\r\n0\r\n0\r\n0\r\n000000\r\n";
-
-const std::vector<std::string> kSmallDamageReport = {
-    "--1st フェーズ" + kPhaseRule,
-    "",
-    "基本ダメージ(Lv比)： 214 point  [<3>*(1+<3>*0.1)*55]",
-    "",
-    "　以上合計： 214 point",
-    "",
-    "--2nd フェーズ" + kPhaseRule,
-    "",
-    "",
-    "　以上合計： 214 point",
-    "",
-    "--last フェーズ" + kPhaseRule,
-    "",
-    "範囲-単体",
-    "　基本値： -30 point  [<214>/7-60]",
-    "",
-    "合計： -30",
-    "",
-    "",
-    "技能レベル： -3.0",
-    "",
-    std::string(75, '='),
-    "",
-    "",
-    "",
-    "【備考】",
-};
-
 std::string Example(const char* name) {
     return (test::ExamplesDir() / name).string();
-}
-
-TEST(CliRateTest, SingleTargetExamplePrintsTheWholeReport) {
-    const CliRun run = RunIn({"rate", Example("damage-single.cws")});
-    EXPECT_EQ(run.status, kExitOk);
-    EXPECT_EQ(run.out, Joined(test::WorkedExampleReport()));
-    EXPECT_EQ(run.err, "");
-}
-
-TEST(CliRateTest, SmallDamageFileIsRatedAsWritten) {
-    test::TempDir dir;
-    const auto path = dir.write("small.cws", kSmallDamageFile);
-    const CliRun run =
-        RunIn({"rate", "--side", "ally", path.string()});  // a cws file needs no side
-    EXPECT_EQ(run.status, kExitOk);
-    EXPECT_EQ(run.out, Joined(kSmallDamageReport));
 }
 
 TEST(CliRateTest, FileThatCannotBeOpened) {
@@ -123,35 +69,9 @@ TEST(CliRateTest, CwsFileThatStopsEarly) {
 
 // ---------------------------------------------------------------------------------------
 
-// The worked example's items: phase, label, points and formula of each scored line.
-const std::string kWorkedExampleItems =
-    R"j({"phase":"first","label":"基本ダメージ(Lv比)","points":1100,)j"
-    R"j("formula":"<10>*(1+<10>*0.1)*55"},)j"
-    R"j({"phase":"second","label":"成功率修正","points":165,"formula":"<1100>*<1>*0.15"},)j"
-    R"j({"phase":"second","label":"要発声","points":-50,"formula":null},)j"
-    R"j({"phase":"second","label":"魔法的物理属性","points":50,"formula":null},)j"
-    R"j({"phase":"last","label":"範囲-単体","points":120,"formula":"<1265>/7-60"},)j"
-    R"j({"phase":"last","label":"使用時回避力修正","points":2,"formula":null},)j"
-    R"j({"phase":"keycodes","label":"キーコード[暗殺]","points":5,"formula":null})j";
-
-TEST(CliJsonTest, ReportAsOneObject) {
-    const CliRun run = RunIn({"rate", "--json", Example("damage-single.cws")});
-    ASSERT_EQ(run.status, kExitOk);
-    std::string lines;
-    for (const std::string& line : test::WorkedExampleReport()) {
-        lines += (lines.empty() ? "" : ",") + JsonString(line);
-    }
-    // Levels are numbers; a cws file carries no level on the card.
-    EXPECT_EQ(run.out, "{\"version\":1,\"file\":" + JsonString(Example("damage-single.cws")) +
-                           ",\"cardName\":\"damage-single\",\"cardLevel\":null,"
-                           "\"side\":\"enemy\",\"total\":127,"
-                           "\"skillLevel\":12.7,\"lines\":[" +
-                           lines + "],\"remarks\":[],\"items\":[" + kWorkedExampleItems + "]}\n");
-}
-
 TEST(CliJsonTest, FileNamesThatAreNotUtf8StayValidJson) {
     test::TempDir dir;
-    const auto path = dir.write("bad\xff\x01\"name\\.cws", kSmallDamageFile);
+    const auto path = dir.write("bad\xff\x01\"name\\.cws", test::SmallDamageFile());
     const CliRun run = RunIn({"rate", "--json", path.string()});
     ASSERT_EQ(run.status, kExitOk);
     EXPECT_NE(run.out.find("\"cardName\":\"bad\xEF\xBF\xBD\\u0001\\\"name\\\\\""),
@@ -170,7 +90,7 @@ TEST(CliJsonTest, StringEscapes) {
 
 TEST(CliSummaryTest, OneLinePerFileAndFailuresDoNotStopTheRun) {
     test::TempDir dir;
-    const auto small = dir.write("small.cws", kSmallDamageFile);
+    const auto small = dir.write("small.cws", test::SmallDamageFile());
     const auto shortFile = dir.write("short.cws", "0000050\r\n");
     const std::string missing = (dir.path() / "missing.cws").string();
     const CliRun run = RunIn({"rate", "--summary", Example("damage-single.cws"), shortFile.string(),
@@ -190,7 +110,7 @@ TEST(CliSummaryTest, OneLinePerFileAndFailuresDoNotStopTheRun) {
 
 TEST(CliSummaryTest, FieldsCannotBreakTheLine) {
     test::TempDir dir;
-    const auto odd = dir.write("tab\there\nline.cws", kSmallDamageFile);
+    const auto odd = dir.write("tab\there\nline.cws", test::SmallDamageFile());
     const CliRun run = RunIn({"rate", "--summary", odd.string()});
     EXPECT_EQ(run.status, kExitOk);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
@@ -207,7 +127,7 @@ TEST(CliSummaryTest, UnreadableFolderIsReportedWithItsPath) {
     std::filesystem::create_directory(locked);
     dir.write("locked/Skill1.wid", "x");
     std::filesystem::permissions(locked, std::filesystem::perms::none);
-    const auto small = dir.write("small.cws", kSmallDamageFile);
+    const auto small = dir.write("small.cws", test::SmallDamageFile());
     test::LetOthersIn(dir.path());
     test::Unprivileged user;
     if (!user.usable()) GTEST_SKIP() << "cannot step down from root";
@@ -305,11 +225,11 @@ TEST(CliUsageTest, WrongArgumentsAreUsageErrors) {
 
 TEST(CliUsageTest, OptionsMayFollowTheFileAndDoubleDashEndsThem) {
     test::TempDir dir;
-    const auto path = dir.write("--json.cws", kSmallDamageFile);
+    const auto path = dir.write("--json.cws", test::SmallDamageFile());
     EXPECT_EQ(RunIn({"rate", Example("damage-single.cws"), "--side=enemy"}).status, kExitOk);
     const CliRun run = RunIn({"rate", "--", path.string()});
     EXPECT_EQ(run.status, kExitOk);
-    EXPECT_EQ(run.out, Joined(kSmallDamageReport));
+    EXPECT_EQ(run.out, test::ReadFileBytes(test::CaseDir("small-damage-cws") / "expected.txt"));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "CaseData.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 #include "files/CwsFile.h"
@@ -33,14 +34,9 @@ EditorState SmallDamageSkill() {
     return e;
 }
 
-const std::string kSmallDamageFile = Lines(
-    {"0000050", "000", "0",    "0", "0",    "100000", "3", "0", "0", "0",   "000000", "0",
-     "0",       "0",   "0",    "0", "0000", "0",      "0", "0", "0", "000", "0",      "0",
-     "0",       "",    "0000", "0", "0",    "0",      "0", "0", "0", "0",   "0",      "000000"});
-
 TEST(CwsFormatTest, SmallDamageSkillIsWrittenLineForLine) {
     const std::string file = FormatCwsFile(GatherSkillRecord(SmallDamageSkill()));
-    EXPECT_EQ(file, kSmallDamageFile);
+    EXPECT_EQ(file, test::SmallDamageFile());
 
     EditorState loaded;
     std::istringstream in(file);
@@ -148,9 +144,7 @@ TEST(CwsFormatTest, AllyBlockFollowsTheHeaderForSkillsAimedAtAllies) {
     AddEffect(e, 22, 0, 1, 0, 12);
     AddEffect(e, 6, 0, 10, 0, 1);  // an enemy-side effect: not written
     EXPECT_EQ(FormatCwsFile(GatherSkillRecord(e)),
-              Lines({"1000050", "000", "0", "0", "0",  "100", "70",   "0",    "000000", "0",
-                     "0",       "0",   "0", "0", "00", "0",   "0000", "1000", "2",      "0",
-                     "0",       "0",   "5", "0", "0",  "0",   "12",   "112"}));
+              test::ReadFileBytes(test::CaseDir("ally-block-cws") / "ally.cws"));
 }
 
 // Each save replaces the whole file; no temporary file is left beside it.
@@ -158,7 +152,7 @@ TEST(CwsSaveTest, WritesAndReplacesTheFile) {
     test::TempDir dir;
     const auto path = dir.path() / "skill.cws";
     ASSERT_TRUE(WriteCwsFile(path, GatherSkillRecord(SmallDamageSkill())).ok());
-    EXPECT_EQ(test::ReadFileBytes(path), kSmallDamageFile);
+    EXPECT_EQ(test::ReadFileBytes(path), test::SmallDamageFile());
 
     EditorState longer = SmallDamageSkill();
     longer.ObTarget = kTargetOneAlly;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <limits>
 
-#include "WorkedReport.h"
+#include "CaseData.h"
 #include "calc/Rating.h"
 
 namespace morvat {

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "CardWriter.h"
 #include "UiTestSupport.h"
 #include "files/ShiftJis.h"
 
@@ -87,9 +88,10 @@ TEST_F(EditorPolish, LongCardNameIsElidedWithTheWholeNameAsToolTip) {
 
     // Fourteen double-byte characters: about the longest name a card holds (29 bytes).
     const QString longName = QStringLiteral("全体攻撃魔法炎の嵐と氷の槍と");
-    CardPlan card;
-    card.name = Utf8ToShiftJis(longName.toStdString());
-    const auto path = editor.dir.write("SkillLong.wid", CardBytes(card));
+    WidCardPlan card;
+    card.target = 3;  // enemies
+    card.name = Sz(Utf8ToShiftJis(longName.toStdString()));
+    const auto path = editor.dir.write("SkillLong.wid", WriteCard(card).bytes);
     form.OpenFile(QString::fromStdString(path.string()));
     EXPECT_EQ(form.ObCardname->text(), longName);
     EXPECT_EQ(form.ObCardname->toolTip(), longName);
@@ -109,8 +111,9 @@ TEST_F(EditorPolish, LongCardNameIsElidedWithTheWholeNameAsToolTip) {
     EXPECT_EQ(form.ObAttribute->geometry(), attributeBefore);
 
     // A short name is shown whole.
-    card.name = Utf8ToShiftJis("炎の剣");
-    form.OpenFile(QString::fromStdString(editor.dir.write("SkillShort.wid", CardBytes(card)).string()));
+    card.name = Sz(Utf8ToShiftJis("炎の剣"));
+    form.OpenFile(
+        QString::fromStdString(editor.dir.write("SkillShort.wid", WriteCard(card).bytes).string()));
     EXPECT_EQ(form.ObCardname->shownText(), QStringLiteral("炎の剣"));
 }
 
@@ -138,10 +141,12 @@ TEST_F(EditorPolish, TrackBarsShowTheirCurrentValue) {
     // A loaded card's modifiers show at once, and the bar keeps its width as they change.
     OnPage(form.TabSheet2);
     const int width = form.ObEscape->width();
-    CardPlan card;
+    WidCardPlan card;
+    card.target = 3;  // enemies
     card.escape = -7;
     card.success = 5;
-    form.OpenFile(QString::fromStdString(editor.dir.write("SkillMods.wid", CardBytes(card)).string()));
+    form.OpenFile(
+        QString::fromStdString(editor.dir.write("SkillMods.wid", WriteCard(card).bytes).string()));
     EXPECT_EQ(form.findChild<QLabel*>("ObEscapeValue")->text(), "-7");
     EXPECT_EQ(form.findChild<QLabel*>("ObSuccessValue")->text(), "+5");
     EXPECT_EQ(form.ObEscape->width(), width);

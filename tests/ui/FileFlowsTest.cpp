@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "AppSetup.h"
+#include "CardWriter.h"
 #include "QtPaths.h"
 #include "UiTestSupport.h"
 #include "TestPaths.h"
@@ -59,8 +60,15 @@ protected:
         form.Button3Click();
     }
 
-    std::filesystem::path Card(const std::string& name, const CardPlan& card) {
-        return cards.write(name, CardBytes(card));
+    std::filesystem::path Card(const std::string& name, const WidCardPlan& card) {
+        return cards.write(name, WriteCard(card).bytes);
+    }
+
+    // A card aimed at enemies, with nothing else set.
+    static WidCardPlan EnemyCard() {
+        WidCardPlan card;
+        card.target = 3;
+        return card;
     }
 
     Editor editor;
@@ -230,7 +238,7 @@ TEST_F(FileFlows, FailedCardReadKeepsEditorSelectionAndPanes) {
     const EditorState before = form.editor();
     Load(cards.write("notes.txt", "just some text\n"));
     Load(cards.write("upper.CWS", "0000050\r\n000\r\n0\r\n0\r\n0\r\n"));
-    Load(cards.write("Skill9.wid", CardBytes(CardPlan{}).substr(0, 40)));
+    Load(cards.write("Skill9.wid", WriteCard(EnemyCard()).bytes.substr(0, 40)));
     EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{kReadFailed, kReadFailed, kReadFailed}));
     ExpectEditorUnchanged(before);
     EXPECT_EQ(form.OpenFolder(), cards.path().string());
@@ -238,14 +246,14 @@ TEST_F(FileFlows, FailedCardReadKeepsEditorSelectionAndPanes) {
 
 TEST_F(FileFlows, CardLoadFillsTheEditorAndReplacesWhatWasThere) {
     FillEditor();
-    CardPlan plan;
-    plan.name = Utf8ToShiftJis("炎の剣");
+    WidCardPlan plan = EnemyCard();
+    plan.name = Sz(Utf8ToShiftJis("炎の剣"));
     plan.level = 7;
     plan.voice = 1;
     plan.attribute = 2;
     plan.success = -3;
-    plan.keyCodes = {Utf8ToShiftJis("暗殺")};
-    plan.motions = {{0x40800, 5, 1, 0, 30}, {0x40803, 2, 0, 0, 1, 0, 4}};
+    plan.keyCodes[0] = Sz(Utf8ToShiftJis("暗殺"));
+    plan.motions.motions = {ValueMotion(0x40800, 5, 1, 0, 30), RoundsMotion(0x40803, 2, 0, 4)};
     const auto path = Card("Skill1.wid", plan);
     Load(path);
     Load(path);  // the editor is cleared first: the rows are not doubled
@@ -270,7 +278,7 @@ TEST_F(FileFlows, CardLoadFillsTheEditorAndReplacesWhatWasThere) {
 
 TEST_F(FileFlows, CardWithoutTargetIsWarnedAndAimedAtOneEnemy) {
     form.ObTarget->item(3)->click();
-    CardPlan plan;
+    WidCardPlan plan;
     plan.target = 0;
     plan.targetAll = 1;
     Load(Card("Skill1.wid", plan));
@@ -279,21 +287,21 @@ TEST_F(FileFlows, CardWithoutTargetIsWarnedAndAimedAtOneEnemy) {
     EXPECT_EQ(form.OpenFolder(), cards.path().string());
 }
 
+// Which target each answer gives is the load flow's rule; here: the window asks the
+// question and its answer reaches the target shown.
 TEST_F(FileFlows, CardForBothSidesAsksWhichSide) {
-    CardPlan plan;
+    WidCardPlan plan;
     plan.target = 4;
-    for (std::uint8_t all : {0, 1}) {
-        plan.targetAll = all;
-        const auto path = Card("Skill" + std::to_string(all) + ".wid", plan);
-        messages.answers = {true};
-        Load(path);
-        EXPECT_EQ(form.ObTarget->itemIndex(), all ? kTargetAllEnemies : kTargetOneEnemy);
-        messages.answers = {false};
-        Load(path);
-        EXPECT_EQ(form.ObTarget->itemIndex(), all ? kTargetAllAllies : kTargetOneAlly);
-        EXPECT_EQ(form.editor().ObTarget, form.ObTarget->itemIndex());
-    }
-    EXPECT_EQ(messages.shown, std::vector<ShownMessage>(4, kBothSides));
+    plan.targetAll = 1;
+    const auto path = Card("Skill1.wid", plan);
+    messages.answers = {true};
+    Load(path);
+    EXPECT_EQ(form.ObTarget->itemIndex(), kTargetAllEnemies);
+    messages.answers = {false};
+    Load(path);
+    EXPECT_EQ(form.ObTarget->itemIndex(), kTargetAllAllies);
+    EXPECT_EQ(form.editor().ObTarget, form.ObTarget->itemIndex());
+    EXPECT_EQ(messages.shown, std::vector<ShownMessage>(2, kBothSides));
 }
 
 TEST_F(FileFlows, CwsLoadShowsTheFileName) {
@@ -364,7 +372,7 @@ TEST_F(FileFlows, FileWhoseNameIsNotUtf8Opens) {
 
 // A name relative to the working folder leaves a folder that can be found again later.
 TEST_F(FileFlows, RelativeNameRemembersTheAbsoluteFolder) {
-    const auto path = cards.write("SkillA.wid", CardBytes(CardPlan{}));
+    const auto path = Card("SkillA.wid", EnemyCard());
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(cards.path());
     form.OpenFile(std::filesystem::path("SkillA.wid"));
@@ -423,8 +431,8 @@ TEST_F(FileFlows, ReadTakesTheCardAndTheDialogsFolder) {
     ExpectEditorUnchanged(before);
     EXPECT_EQ(form.OpenFolder(), browsed.path().string());
 
-    CardPlan plan;
-    plan.name = "Card";
+    WidCardPlan plan;
+    plan.name = Sz("Card");
     plan.target = 2;
     plan.targetAll = 1;
     editor.picker.selectedPath = Q(Card("Skill3.wid", plan));

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QString>
-#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <memory>
@@ -103,34 +102,5 @@ struct Editor {
         return dir.path() / "config" / "morvat-ex.ini";
     }
 };
-
-// A skill card file of the game, as small as the reader takes it.
-struct CardMotion {
-    std::int32_t type = 0x40800;
-    std::uint8_t element = 0;
-    std::uint8_t detail = 0;
-    std::uint8_t valueKind = 0;
-    std::int32_t value = 1;
-    std::int32_t variation = 0;
-    std::int32_t rounds = 1;
-};
-
-struct CardPlan {
-    std::string name;  // Shift-JIS bytes
-    std::int32_t level = 0;
-    std::uint8_t voice = 0;
-    std::uint8_t targetAll = 0;
-    std::uint8_t target = 3;  // enemies
-    std::uint8_t attribute = 0;
-    std::uint8_t defence = 0;
-    std::int32_t success = 0;
-    std::int32_t escape = 0;
-    std::int32_t defuse = 0;
-    std::int32_t gard = 0;
-    std::vector<std::string> keyCodes;  // up to five, Shift-JIS, each stored with its NUL
-    std::vector<CardMotion> motions;
-};
-
-std::string CardBytes(const CardPlan& card);
 
 }  // namespace morvat::test
