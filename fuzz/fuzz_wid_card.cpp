@@ -1,7 +1,9 @@
 // The card reader on any bytes: it must return a code (0 or a failure) without crashing,
-// hanging or exhausting memory, and a success must leave fields in their ranges.
+// hanging or exhausting memory, and a success must leave fields in their ranges. The bytes
+// read from memory and through a stdio stream must give the same card.
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
 
 #include "MemoryStream.h"
 #include "files/WidReader.h"
@@ -12,6 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     morvat::WidCard card;
     morvat::EffectCollection effects;
     const std::int32_t code = morvat::ReadWidCard(stream.get(), card, effects);
+    morvat::WidCard fromBytes;
+    morvat::EffectCollection bytesEffects;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (morvat::ReadWidCardFromBytes(bytes, fromBytes, bytesEffects) != code ||
+        !(fromBytes == card) || !(bytesEffects == effects)) {
+        std::abort();
+    }
     if (code == 0) {
         // A card that was accepted feeds the editor's controls directly.
         const bool inRange =

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string_view>
 #include <system_error>
 
@@ -10,6 +11,7 @@
 #include "calc/Rating.h"
 #include "files/CardList.h"
 #include "files/LoadFlows.h"
+#include "files/WorkerPool.h"
 #include "model/EditorState.h"
 #include "model/SkillRecord.h"
 
@@ -219,28 +221,55 @@ int RateOne(const RateOptions& options, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
-int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err) {
-    bool allRated = true;
-    const auto rateFile = [&](const std::string& path) {
-        const Rated rated = LoadForRating(path, options.side, err);
-        if (rated.status != kExitOk) {
-            allRated = false;
-            out << Field(path) << '\t' << Field(rated.failure) << '\n';
-            return;
-        }
+// One file's part of a summary: its line, and what it had to say on the error stream.
+struct SummaryLine {
+    std::string out;
+    std::string err;
+    bool rated = false;
+};
+
+SummaryLine SummariseFile(const std::string& path, Side side) {
+    SummaryLine line;
+    std::ostringstream err;
+    const Rated rated = LoadForRating(path, side, err);
+    std::ostringstream out;
+    if (rated.status != kExitOk) {
+        out << Field(path) << '\t' << Field(rated.failure) << '\n';
+    } else {
         const RatingReport report = RateSkill(GatherSkillRecord(rated.editor));
         out << Field(path) << '\t' << Field(rated.editor.ObCardname) << '\t'
             << Field(rated.editor.ObLevel) << '\t' << report.total << '\t'
             << FormatSkillLevel(report.total) << '\n';
-    };
+        line.rated = true;
+    }
+    line.out = std::move(out).str();
+    line.err = std::move(err).str();
+    return line;
+}
+
+int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> files;
     for (const std::string& path : options.paths) {
         std::error_code ignored;
         if (std::filesystem::is_directory(path, ignored)) {
-            for (const std::filesystem::path& file : ListSkillFiles(path)) rateFile(file.string());
+            for (const std::filesystem::path& file : ListSkillFiles(path)) {
+                files.push_back(file.string());
+            }
         } else {
-            rateFile(path);
+            files.push_back(path);
         }
     }
+    // The files are rated on the worker pool and printed in their order, so the output is
+    // the same as one file after the other.
+    bool allRated = true;
+    ForEachInOrder(
+        files.size(), WorkerThreadCount(),
+        [&](std::size_t i) { return SummariseFile(files[i], options.side); },
+        [&](std::size_t, const SummaryLine& line) {
+            err << line.err;
+            out << line.out;
+            allRated = allRated && line.rated;
+        });
     return allRated ? kExitOk : kExitReadFailed;
 }
 

@@ -33,9 +33,23 @@ std::optional<std::string> ReadCardListName(const std::filesystem::path& path);
 // The same from a stream positioned at the start of a card file; the stream stays open.
 std::optional<std::string> ReadCardListName(std::FILE* stream);
 
+// The same from a card's bytes in memory (a card taken out of an archive, say).
+std::optional<std::string> ReadCardListNameFromBytes(std::string_view bytes);
+
 // The Skill*.wid entries of a folder that are regular files (links followed), sorted by
 // the bytes of their names; nothing when the folder cannot be read. Contents are not read.
 std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder);
+
+// Every file of ListSkillFiles with its card name, when it gives one.
+struct CardFolderEntry {
+    std::string fileName;  // as the file system gives it
+    std::filesystem::path path;
+    std::optional<std::string> paddedName;  // as ReadCardListName gives it
+};
+
+// The entries of a folder in the order of ListSkillFiles, the names read on the worker
+// pool (WorkerThreadCount); a folder that cannot be read gives none.
+std::vector<CardFolderEntry> ReadCardFolder(const std::filesystem::path& folder);
 
 // The rows of a folder, in the order of ListSkillFiles; files that give no name are left
 // out, and a folder that cannot be read gives no rows.

@@ -7,6 +7,7 @@
 
 #include "files/CwsFile.h"
 #include "files/FileOpen.h"
+#include "files/RegularFile.h"
 #include "files/ShiftJis.h"
 
 namespace morvat {
@@ -54,12 +55,12 @@ int TargetIndex(const WidCard& card, LoadPrompts& prompts) {
 
 LoadOutcome ReadCardInto(const std::filesystem::path& path, EditorState& editor,
                          LoadPrompts& prompts) {
-    const FilePtr file = OpenRegularFile(path);
-    if (!file) return {LoadStatus::CannotOpen, 0, false};
+    const RegularFile file(path);
+    if (!file.IsOpen()) return {LoadStatus::CannotOpen, 0, false};
     // A fresh card and collection for every read: a failed read leaves the editor as it was.
     WidCard card;
     EffectCollection effects;
-    const std::int32_t code = ReadWidCard(file.get(), card, effects);
+    const std::int32_t code = ReadWidCardFile(file, card, effects);
     if (code != 0) return {LoadStatus::ReadFailed, code, true};
     ApplyWidCard(editor, card, effects, prompts);
     return {LoadStatus::Loaded, 0, true};

@@ -58,12 +58,14 @@ private:
 }  // namespace
 
 std::string ShiftJisToUtf8(std::string_view bytes) {
-    static const Converter converter("UTF-8", "CP932");
+    // One converter per thread: a conversion keeps state in it, and cards are read on
+    // several threads at once.
+    static thread_local const Converter converter("UTF-8", "CP932");
     return converter.Convert(bytes, "\xEF\xBF\xBD");
 }
 
 std::string Utf8ToShiftJis(std::string_view text) {
-    static const Converter converter("CP932", "UTF-8");
+    static thread_local const Converter converter("CP932", "UTF-8");
     return converter.Convert(text, "?");
 }
 

@@ -107,9 +107,9 @@ void ReadCardRows(WidReadContext& context, WidCard& card) {
     in.Skip(4, 543);
 }
 
-}  // namespace
-
-std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects) {
+// Every entry point parses the same way; only where the bytes come from differs.
+template <typename Source>
+std::int32_t ReadCardFrom(const Source& source, WidCard& card, EffectCollection& effects) {
     card.Faratack = false;
     card.Assasin = false;
     card.Voice = 0;
@@ -122,7 +122,7 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
     card.Defuse = 0;
     card.Gard = 0;
     try {
-        WidStream in(stream);
+        WidStream in(source);
         WidReadContext context{in, effects};
         ReadCardRows(context, card);
         return 0;
@@ -133,6 +133,21 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
         // the program.
         return kWidOutOfMemory;
     }
+}
+
+}  // namespace
+
+std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects) {
+    return ReadCardFrom(stream, card, effects);
+}
+
+std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
+                                  EffectCollection& effects) {
+    return ReadCardFrom(bytes, card, effects);
+}
+
+std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectCollection& effects) {
+    return ReadCardFrom(file, card, effects);
 }
 
 }  // namespace morvat

@@ -2,12 +2,14 @@
 // needs (name, level, target, attributes, modifiers, key codes and the card's own effects)
 // and walks past everything else, testing the structure as it goes. A failure is a nonzero
 // code of the first failing step; the reader never shows anything and never closes the
-// stream it was handed.
+// file or stream it was handed. The same parsing runs over bytes in memory, a card file
+// read by position, or a stdio stream.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/EffectEntry.h"
@@ -40,6 +42,7 @@ inline constexpr std::int32_t kWidChildCountBelowBase = 119;  // a child count u
 inline constexpr std::int32_t kWidContentKindRoot = 240;      // a content of kind 255
 inline constexpr std::int32_t kWidTooDeep = 900;  // contents and embedded cards nested > 64
 inline constexpr std::int32_t kWidOutOfMemory = 901;
+inline constexpr std::int32_t kWidReadError = 902;  // the system refused to read the file
 
 // Reads one card from `stream`, opened for binary reading at its start. Fills `card` and
 // appends the card's rated effects to `effects`. Returns 0, or the code of the first
@@ -49,5 +52,16 @@ inline constexpr std::int32_t kWidOutOfMemory = 901;
 // those two are written when the read reaches them. Time and memory grow at most linearly
 // with the file's size, whatever it holds.
 std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects);
+
+// The same from a card's bytes in memory (a card taken out of an archive, say).
+std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
+                                  EffectCollection& effects);
+
+class RegularFile;
+
+// The same from a card file opened as a RegularFile: a small card is read whole with one
+// read, a large one in bounded chunks. A read the system refuses (interrupted reads are
+// retried) ends the read with kWidReadError.
+std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectCollection& effects);
 
 }  // namespace morvat

@@ -1,5 +1,6 @@
 #include "LoaderDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -11,6 +12,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStorageInfo>
 #include <QStringDecoder>
 #include <QStyle>
@@ -245,14 +247,17 @@ void TForm3::DirectoryListBox1Change() {
     rows_.clear();
     if (directory_.empty()) return;
 
-    const std::vector<fs::path> files = morvat::ListSkillFiles(directory_);
-    for (const fs::path& file : files) {
-        FileListBox1->addItem(DisplayName(file.filename().string()));
+    // A folder of thousands of cards takes a moment even on every core.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    std::vector<morvat::CardFolderEntry> entries = morvat::ReadCardFolder(directory_);
+    for (const morvat::CardFolderEntry& entry : entries) {
+        FileListBox1->addItem(DisplayName(entry.fileName));
     }
-    for (const fs::path& file : files) {
-        std::optional<std::string> name = morvat::ReadCardListName(file);
-        if (!name) continue;
-        rows_.push_back({std::move(*name), file.filename().string(), file});
+    for (morvat::CardFolderEntry& entry : entries) {
+        if (!entry.paddedName) continue;
+        rows_.push_back({std::move(*entry.paddedName), std::move(entry.fileName),
+                         std::move(entry.path)});
     }
 
     ListBox1->setUpdatesEnabled(false);
