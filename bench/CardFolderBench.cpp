@@ -164,7 +164,7 @@ void BM_FullCardReadFromMemory(benchmark::State& state) {
         for (const std::string& bytes : cards) {
             WidCard card;
             EffectCollection effects;
-            if (ReadWidCardFromBytes(bytes, card, effects) != 0) {
+            if (ReadWidCardFromMemory(bytes, card, effects) != 0) {
                 state.SkipWithError("card not read from memory");
                 return;
             }

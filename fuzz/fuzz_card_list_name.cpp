@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!stream) return 0;
     const std::optional<std::string> name = morvat::ReadCardListName(stream.get());
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (morvat::ReadCardListNameFromBytes(bytes) != name) std::abort();
+    if (morvat::ReadCardListNameFromMemory(bytes) != name) std::abort();
     if (!name) return 0;
     if (name->size() != morvat::kCardListNameWidth) std::abort();
 

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     morvat::WidCard fromBytes;
     morvat::EffectCollection bytesEffects;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (morvat::ReadWidCardFromBytes(bytes, fromBytes, bytesEffects) != code ||
+    if (morvat::ReadWidCardFromMemory(bytes, fromBytes, bytesEffects) != code ||
         !(fromBytes == card) || !(bytesEffects == effects)) {
         std::abort();
     }

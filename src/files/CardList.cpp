@@ -179,7 +179,7 @@ std::optional<std::string> ReadCardListName(const std::filesystem::path& path) {
     return NameOfCardFile(RegularFile(path));
 }
 
-std::optional<std::string> ReadCardListNameFromBytes(std::string_view bytes) {
+std::optional<std::string> ReadCardListNameFromMemory(std::string_view bytes) {
     return NameFromCard([bytes](std::int64_t offset, unsigned char* buffer, std::size_t size) {
         if (offset < 0 || static_cast<std::uint64_t>(offset) >= bytes.size()) return std::size_t{0};
         const std::size_t got = std::min(size, bytes.size() - static_cast<std::size_t>(offset));

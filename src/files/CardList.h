@@ -34,7 +34,7 @@ std::optional<std::string> ReadCardListName(const std::filesystem::path& path);
 std::optional<std::string> ReadCardListName(std::FILE* stream);
 
 // The same from a card's bytes in memory (a card taken out of an archive, say).
-std::optional<std::string> ReadCardListNameFromBytes(std::string_view bytes);
+std::optional<std::string> ReadCardListNameFromMemory(std::string_view bytes);
 
 // The Skill*.wid entries of a folder that are regular files (links followed), sorted by
 // the bytes of their names; nothing when the folder cannot be read. Contents are not read.

@@ -141,8 +141,8 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
     return ReadCardFrom(stream, card, effects);
 }
 
-std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
-                                  EffectCollection& effects) {
+std::int32_t ReadWidCardFromMemory(std::string_view bytes, WidCard& card,
+                                   EffectCollection& effects) {
     return ReadCardFrom(bytes, card, effects);
 }
 

@@ -54,8 +54,8 @@ inline constexpr std::int32_t kWidReadError = 902;  // the system refused to rea
 std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& effects);
 
 // The same from a card's bytes in memory (a card taken out of an archive, say).
-std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
-                                  EffectCollection& effects);
+std::int32_t ReadWidCardFromMemory(std::string_view bytes, WidCard& card,
+                                   EffectCollection& effects);
 
 class RegularFile;
 

@@ -77,7 +77,7 @@ Read FromFile(const std::filesystem::path& path) {
 
 Read FromBytes(const std::string& bytes) {
     Read read;
-    read.code = ReadWidCardFromBytes(bytes, read.card, read.effects);
+    read.code = ReadWidCardFromMemory(bytes, read.card, read.effects);
     return read;
 }
 
@@ -141,7 +141,7 @@ TEST(CardFileReadTest, InterruptedAndPartialReadsAreRetried) {
         const Read read = FromFile(path);
         ExpectSameRead(read, FromBytes(card.bytes));
         EXPECT_EQ(read.code, 0);
-        EXPECT_EQ(ReadCardListName(path), ReadCardListNameFromBytes(card.bytes));
+        EXPECT_EQ(ReadCardListName(path), ReadCardListNameFromMemory(card.bytes));
         EXPECT_EQ(ReadCardListName(path), "Fire" + std::string(9, ' '));
     }
 }
@@ -217,7 +217,7 @@ TEST(CardFileReadTest, BytesReadLikeTheFile) {
         const std::string bytes = card.bytes.substr(0, size);
         const auto path = dir.write("Skill1.wid", bytes);
         ExpectSameRead(FromBytes(bytes), FromFile(path));
-        EXPECT_EQ(ReadCardListNameFromBytes(bytes), ReadCardListName(path));
+        EXPECT_EQ(ReadCardListNameFromMemory(bytes), ReadCardListName(path));
     }
 }
 

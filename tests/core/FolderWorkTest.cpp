@@ -137,7 +137,7 @@ TEST(FolderWorkTest, ThousandsOfCardsNeverRunOutOfDescriptors) {
             bytes.resize(bytes.size() / 2);
             ++broken;
         }
-        if (ReadCardListNameFromBytes(bytes)) ++named;
+        if (ReadCardListNameFromMemory(bytes)) ++named;
         dir.write("Skill" + std::to_string(i) + ".wid", bytes);
     }
     const std::string folder = dir.path().string();

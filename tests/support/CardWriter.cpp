@@ -393,7 +393,7 @@ std::int32_t ReadCardBytes(std::string_view bytes, WidCard& card, EffectCollecti
         ReadThroughStream(bytes, streamedCard, streamedEffects, medium);
     const std::int32_t code = medium == Medium::File
                                   ? ReadThroughFile(bytes, card, effects)
-                                  : ReadWidCardFromBytes(bytes, card, effects);
+                                  : ReadWidCardFromMemory(bytes, card, effects);
     EXPECT_EQ(streamedCode, code) << "a stdio stream reads the card differently";
     EXPECT_TRUE(streamedCard == card) << "a stdio stream reads the card differently";
     EXPECT_TRUE(streamedEffects == effects) << "a stdio stream reads the card differently";
