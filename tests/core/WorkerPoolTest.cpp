@@ -48,7 +48,7 @@ TEST(WorkerPoolTest, ResultsArriveInOrderWithBoundedWorkInFlight) {
         constexpr std::size_t kCount = 600;
         std::atomic<std::size_t> started{0};
         std::atomic<std::size_t> mostAhead{0};
-        std::size_t delivered = 0;
+        std::atomic<std::size_t> delivered{0};
         std::vector<std::size_t> order;
         ForEachInOrder(
             kCount, threads,
