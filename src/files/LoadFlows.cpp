@@ -8,6 +8,7 @@
 
 #include "files/CwsFile.h"
 #include "files/FileOpen.h"
+#include "files/RegularFile.h"
 #include "files/ShiftJis.h"
 #if MORVAT_WITH_ARCHIVES
 #include "files/XmlCardReader.h"
@@ -69,14 +70,14 @@ int TargetIndex(const WidCard& card, LoadPrompts& prompts) {
 
 LoadOutcome ReadCardInto(const std::filesystem::path& path, EditorState& editor,
                          LoadPrompts& prompts) {
-    const FilePtr file = OpenRegularFile(path);
-    if (!file) return {LoadStatus::CannotOpen, 0, false};
     // A fresh card and collection for every read: a failed read leaves the editor as it was.
     WidCard card;
     EffectCollection effects;
     LoadOutcome outcome{LoadStatus::Loaded, 0, true};
     std::int32_t code = 0;
     if (IsXmlCardFileName(path)) {
+        const FilePtr file = OpenRegularFile(path);
+        if (!file) return {LoadStatus::CannotOpen, 0, false};
 #if MORVAT_WITH_ARCHIVES
         XmlCardNotes notes;
         code = ReadXmlCard(file.get(), card, effects, &notes);
@@ -86,7 +87,10 @@ LoadOutcome ReadCardInto(const std::filesystem::path& path, EditorState& editor,
         code = kXmlCardsNotBuilt;
 #endif
     } else {
-        code = ReadWidCard(file.get(), card, effects);
+        // A card file is read by position from one descriptor: no stdio stream, no seek.
+        const RegularFile file(path);
+        if (!file.IsOpen()) return {LoadStatus::CannotOpen, 0, false};
+        code = ReadWidCardFile(file, card, effects);
     }
     if (code != 0) return {LoadStatus::ReadFailed, code, true};
     ApplyWidCard(editor, card, effects, prompts);

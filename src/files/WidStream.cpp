@@ -9,19 +9,32 @@
 #include <cstring>
 
 namespace morvat {
-namespace {
-
-constexpr std::int64_t kReadThroughSkip = 256;
-
-}  // namespace
 
 void FailWidRead(std::int32_t code) {
     throw WidReadFailure{code};
 }
 
+WidStream::WidStream(std::string_view bytes)
+    : window_(bytes.data()),
+      windowLength_(bytes.size()),
+      size_(static_cast<std::int64_t>(bytes.size())) {}
+
+WidStream::WidStream(const RegularFile& file, std::int64_t wholeReadLimit)
+    : file_(&file), size_(file.size()) {
+    if (size_ > wholeReadLimit) return;  // read in chunks where the fields are
+    // A card is small: taken whole with one read, it costs no more than reading its bytes
+    // at all, and the fields and skips are then served from memory. The buffer has the
+    // size the file had when it was opened; a file that has shrunk since reads short.
+    buffer_.resize(static_cast<std::size_t>(size_));
+    const ReadAtResult read = file.ReadAt(0, buffer_.data(), buffer_.size());
+    if (read.failed) FailWidRead(kWidReadError);
+    buffer_.resize(read.got);
+    window_ = buffer_.data();
+    windowLength_ = buffer_.size();
+    size_ = static_cast<std::int64_t>(read.got);
+}
+
 WidStream::WidStream(std::FILE* stream, std::int64_t wholeReadLimit) : stream_(stream) {
-    // Held for the whole read, so each small field is read without taking the lock again.
-    ::flockfile(stream_);
     const off_t start = ::ftello(stream_);
     if (start < 0) return;  // a stream without a position (a pipe) is read through
     struct stat st {};
@@ -40,27 +53,21 @@ WidStream::WidStream(std::FILE* stream, std::int64_t wholeReadLimit) : stream_(s
         size_ = end;
     }
     position_ = start;
+    streamPosition_ = start;
+    windowStart_ = start;
     if (size_ < start) {
         size_ = start;
         return;
     }
-    // A card is small: taken whole with one read, it costs no more than reading its bytes
-    // at all, and the fields and skips are then served from memory.
     if (size_ - start <= wholeReadLimit) {
-        whole_.resize(static_cast<std::size_t>(size_ - start));
-        whole_.resize(::fread_unlocked(whole_.data(), 1, whole_.size(), stream_));
-        wholeStart_ = start;
-        size_ = start + static_cast<std::int64_t>(whole_.size());
-        memory_ = whole_;
-        inMemory_ = true;
+        buffer_.resize(static_cast<std::size_t>(size_ - start));
+        buffer_.resize(std::fread(buffer_.data(), 1, buffer_.size(), stream_));
+        if (std::ferror(stream_)) FailWidRead(kWidReadError);
+        streamPosition_ += static_cast<std::int64_t>(buffer_.size());
+        window_ = buffer_.data();
+        windowLength_ = buffer_.size();
+        size_ = start + static_cast<std::int64_t>(buffer_.size());
     }
-}
-
-WidStream::WidStream(std::string_view bytes)
-    : memory_(bytes), inMemory_(true), size_(static_cast<std::int64_t>(bytes.size())) {}
-
-WidStream::~WidStream() {
-    if (stream_ != nullptr) ::funlockfile(stream_);
 }
 
 std::int64_t WidStream::KnownRemaining() const {
@@ -76,13 +83,89 @@ bool WidStream::CouldHold(std::uint64_t count) const {
 
 void WidStream::Read(void* destination, std::size_t count, std::int32_t shortCode) {
     if (!CouldHold(count)) FailWidRead(shortCode);
-    if (inMemory_) {
-        std::memcpy(destination, memory_.data() + (position_ - wholeStart_), count);
-        position_ += static_cast<std::int64_t>(count);
+    if (position_ >= windowStart_ &&
+        static_cast<std::uint64_t>(position_ - windowStart_) + count <= windowLength_) {
+        std::memcpy(destination, window_ + (position_ - windowStart_), count);
+    } else {
+        Fill(destination, count, shortCode);
+    }
+    position_ += static_cast<std::int64_t>(count);
+}
+
+void WidStream::Fill(void* destination, std::size_t count, std::int32_t shortCode) {
+    if (file_ != nullptr) {
+        FillFromFile(destination, count, shortCode);
+    } else if (stream_ != nullptr) {
+        FillFromStream(destination, count, shortCode);
+    } else {
+        FailWidRead(shortCode);  // bytes in memory are all in the window already
+    }
+}
+
+void WidStream::FillFromFile(void* destination, std::size_t count, std::int32_t shortCode) {
+    if (count >= kChunkSize) {
+        const ReadAtResult read = file_->ReadAt(position_, destination, count);
+        if (read.failed) FailWidRead(kWidReadError);
+        if (read.got < count) FailWidRead(shortCode);
         return;
     }
-    if (::fread_unlocked(destination, 1, count, stream_) != count) FailWidRead(shortCode);
-    position_ += static_cast<std::int64_t>(count);
+    // One chunk from the position on, never past the size the file had when it was opened.
+    const auto wanted = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(kChunkSize), size_ - position_));
+    buffer_.resize(kChunkSize);
+    const ReadAtResult read = file_->ReadAt(position_, buffer_.data(), wanted);
+    if (read.failed) FailWidRead(kWidReadError);
+    window_ = buffer_.data();
+    windowStart_ = position_;
+    windowLength_ = read.got;
+    if (read.got < count) FailWidRead(shortCode);  // the file has shrunk
+    std::memcpy(destination, window_, count);
+}
+
+void WidStream::CatchUpStream(std::int32_t shortCode) {
+    if (streamPosition_ == position_) return;
+    if (size_ >= 0) {
+        if (::fseeko(stream_, static_cast<off_t>(position_), SEEK_SET) != 0) FailWidRead(shortCode);
+        streamPosition_ = position_;
+        return;
+    }
+    // No size to move within: pass the skipped bytes by reading them, up to the end.
+    std::array<char, 4096> scratch;
+    while (streamPosition_ < position_) {
+        const auto chunk = static_cast<std::size_t>(std::min<std::int64_t>(
+            position_ - streamPosition_, static_cast<std::int64_t>(scratch.size())));
+        const std::size_t got = std::fread(scratch.data(), 1, chunk, stream_);
+        streamPosition_ += static_cast<std::int64_t>(got);
+        if (got != chunk) {
+            beyondEnd_ = true;
+            FailWidRead(std::ferror(stream_) ? kWidReadError : shortCode);
+        }
+    }
+}
+
+void WidStream::FillFromStream(void* destination, std::size_t count, std::int32_t shortCode) {
+    CatchUpStream(shortCode);
+    const auto fail = [&] { FailWidRead(std::ferror(stream_) ? kWidReadError : shortCode); };
+    if (count >= kChunkSize) {
+        const std::size_t got = std::fread(destination, 1, count, stream_);
+        streamPosition_ += static_cast<std::int64_t>(got);
+        if (got < count) fail();
+        return;
+    }
+    // A seekable stream is read a chunk ahead; one without a size only as far as asked,
+    // so that a pipe is never waited on for bytes the card does not need.
+    const std::size_t wanted =
+        size_ < 0 ? count
+                  : static_cast<std::size_t>(std::min<std::int64_t>(
+                        static_cast<std::int64_t>(kChunkSize), size_ - position_));
+    buffer_.resize(std::max(buffer_.size(), kChunkSize));
+    const std::size_t got = std::fread(buffer_.data(), 1, wanted, stream_);
+    streamPosition_ += static_cast<std::int64_t>(got);
+    window_ = buffer_.data();
+    windowStart_ = position_;
+    windowLength_ = got;
+    if (got < count) fail();
+    std::memcpy(destination, window_, count);
 }
 
 std::int32_t WidStream::Int32(std::int32_t shortCode) {
@@ -110,38 +193,12 @@ std::string WidStream::Bytes(std::int32_t count, std::int32_t shortCode) {
 void WidStream::Skip(std::int64_t count, std::int32_t skipCode) {
     if (count < 0) FailWidRead(skipCode);
     if (count == 0 || beyondEnd_) return;
-    if (size_ < 0) {
-        // No size to move within: pass the bytes by reading them, up to the end.
-        std::array<char, 4096> scratch{};
-        while (count > 0) {
-            const auto chunk = static_cast<std::size_t>(
-                std::min<std::int64_t>(count, static_cast<std::int64_t>(scratch.size())));
-            const std::size_t got = ::fread_unlocked(scratch.data(), 1, chunk, stream_);
-            position_ += static_cast<std::int64_t>(got);
-            count -= static_cast<std::int64_t>(got);
-            if (got != chunk) {
-                beyondEnd_ = true;
-                return;
-            }
-        }
-        return;
-    }
-    if (count > size_ - position_) {
-        // Past the end is no failure by itself; the stream is left where it is.
+    if (size_ >= 0 && count > size_ - position_) {
+        // Past the end is no failure by itself; every later read comes up short.
         beyondEnd_ = true;
         return;
     }
-    if (inMemory_) {
-        // Nothing to move: the next read takes its bytes from the new position.
-    } else if (count <= kReadThroughSkip) {
-        // A seek drops the stream's buffer and costs a system call; short skips, which a
-        // card is full of, are cheaper read from the buffer.
-        std::array<char, kReadThroughSkip> scratch;
-        const auto wanted = static_cast<std::size_t>(count);
-        if (::fread_unlocked(scratch.data(), 1, wanted, stream_) != wanted) beyondEnd_ = true;
-    } else if (::fseeko(stream_, static_cast<off_t>(position_ + count), SEEK_SET) != 0) {
-        FailWidRead(skipCode);
-    }
+    // Only the position moves; a stream without a size catches up when it is next read.
     position_ += count;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/RegularFile.h"
 #include "files/WidReader.h"
 
 namespace morvat {
@@ -22,17 +23,23 @@ struct WidReadFailure {
 
 [[noreturn]] void FailWidRead(std::int32_t code);
 
-// A forward-only view of the card file. It keeps the position and the file size itself,
-// so skips behave alike on files and on memory streams, and a skip past the end costs
-// nothing: the next read then comes up short.
+// A forward-only view of a card's bytes. It keeps the position and the size itself, so a
+// skip only moves the position: no bytes are read and no system call is made for it, and a
+// skip past the end costs nothing (the next read then comes up short). The bytes come from
+// memory, from a file read by position, or from a stdio stream.
 class WidStream {
 public:
-    // `stream` stays owned by the caller; reading starts at its current position. A card
-    // of up to `wholeReadLimit` bytes is read whole at once.
-    WidStream(std::FILE* stream, std::int64_t wholeReadLimit);
-    // A card already in memory (an archive member); `bytes` must outlive the stream.
+    // The whole card in memory; the bytes must outlive the stream.
     explicit WidStream(std::string_view bytes);
-    ~WidStream();
+    // A card file: one of up to `wholeReadLimit` bytes is read whole with one read, a
+    // larger one in bounded chunks where the fields are. A file that shrinks after it was opened is read to its new end;
+    // one that grows is read to the size it had. A read the system refuses fails the card
+    // read with kWidReadError.
+    WidStream(const RegularFile& file, std::int64_t wholeReadLimit);
+    // `stream` stays owned by the caller; reading starts at its current position. A card
+    // of up to `wholeReadLimit` bytes is read whole at once; a stream that cannot seek (a
+    // pipe) is read through.
+    WidStream(std::FILE* stream, std::int64_t wholeReadLimit);
     WidStream(const WidStream&) = delete;
     WidStream& operator=(const WidStream&) = delete;
 
@@ -47,20 +54,32 @@ public:
     // A length-prefixed text that the reader passes over: Int32 length, then a skip.
     void SkipText(std::int32_t lengthShortCode, std::int32_t skipCode);
 
-    // Bytes known to be left between the position and the end of the file: 0 past the end,
-    // and 0 for a stream that cannot seek, whose size nobody knows.
+    // Bytes known to be left between the position and the end: 0 past the end, and 0 for a
+    // stream that cannot seek, whose size nobody knows.
     std::int64_t KnownRemaining() const;
 
+    // The bytes a larger card is read in at a time.
+    static constexpr std::size_t kChunkSize = 64 * 1024;
+
 private:
-    // Whether `count` more bytes could still be in the file.
+    // Whether `count` more bytes could still be there.
     bool CouldHold(std::uint64_t count) const;
     void Read(void* destination, std::size_t count, std::int32_t shortCode);
+    // Brings the bytes at the position into the window, or reads them straight into
+    // `destination` when they are more than a chunk.
+    void Fill(void* destination, std::size_t count, std::int32_t shortCode);
+    void FillFromFile(void* destination, std::size_t count, std::int32_t shortCode);
+    void FillFromStream(void* destination, std::size_t count, std::int32_t shortCode);
+    // Moves the stdio stream forward to the position.
+    void CatchUpStream(std::int32_t shortCode);
 
-    std::FILE* stream_ = nullptr;  // nullptr for a card handed over in memory
-    std::string whole_;            // the file from `wholeStart_` on, when read whole
-    std::string_view memory_;      // the bytes served when in memory: `whole_` or the caller's
-    std::int64_t wholeStart_ = 0;
-    bool inMemory_ = false;
+    const RegularFile* file_ = nullptr;
+    std::FILE* stream_ = nullptr;
+    std::int64_t streamPosition_ = 0;  // where the stdio stream is
+    std::string buffer_;               // the window's bytes, unless they are the caller's
+    const char* window_ = nullptr;     // bytes from `windowStart_` on
+    std::size_t windowLength_ = 0;
+    std::int64_t windowStart_ = 0;
     std::int64_t position_ = 0;
     std::int64_t size_ = -1;  // -1: unknown, the stream cannot seek
     bool beyondEnd_ = false;  // a skip went past the end; every later read is short

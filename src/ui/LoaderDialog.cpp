@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "LoaderDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -13,6 +14,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStorageInfo>
 #include <QStringDecoder>
 #include <QStyle>
@@ -285,16 +287,20 @@ void TForm3::DirectoryListBox1Change() {
         return;
     }
 
+    // A folder of thousands of cards takes a moment even on every core.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     morvat::FolderProblem problem;
-    const std::vector<fs::path> files = morvat::ListSkillFiles(directory_, &problem);
+    std::vector<morvat::CardFolderEntry> entries = morvat::ReadCardFolder(directory_, &problem);
     ShowFolderProblem(problem);
-    for (const fs::path& file : files) {
-        FileListBox1->addItem(DisplayName(file.filename().string()));
+    // The list shows file names only, also for the cards of an XML scenario folder.
+    for (const morvat::CardFolderEntry& entry : entries) {
+        FileListBox1->addItem(DisplayName(entry.path.filename().string()));
     }
-    for (const fs::path& file : files) {
-        std::optional<std::string> name = morvat::ReadCardListName(file);
-        if (!name) continue;
-        rows_.push_back({std::move(*name), file.filename().string(), file});
+    for (morvat::CardFolderEntry& entry : entries) {
+        if (!entry.paddedName) continue;
+        rows_.push_back({std::move(*entry.paddedName), entry.path.filename().string(),
+                         std::move(entry.path)});
     }
 
     ListBox1->setUpdatesEnabled(false);

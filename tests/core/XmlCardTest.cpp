@@ -428,7 +428,8 @@ TEST(XmlScenarioTest, ListAndSummaryTakeTheSkillCardsInIdOrder) {
     const cli::CliRun summary = cli::RunIn({"rate", "--summary", root.string()});
     EXPECT_EQ(summary.status, 0) << summary.err;
     const auto s = (root / "SkillCard").string();
-    EXPECT_EQ(summary.out, s + "/02.xml\t先の札\t0\t-60\t-6.0\n" + s + "/01_b.xml\t後の札\t0\t-60\t-6.0\n");
+    EXPECT_EQ(summary.out,
+              s + "/02.xml\t先の札\t0\t-60\t-6.0\tok\n" + s + "/01_b.xml\t後の札\t0\t-60\t-6.0\tok\n");
 
     // Without Summary.xml the folder is a folder of binary cards.
     std::filesystem::remove(root / "Summary.xml");
