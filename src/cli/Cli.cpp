@@ -167,6 +167,23 @@ Rated LoadForRating(const std::string& path, Side side, std::ostream& err, bool 
     return RatedFrom(outcome, std::move(editor), problem);
 }
 
+namespace {
+
+// A file from a folder's listing: a regular file named like a card when it was listed. It
+// needs none of the looks a path typed by the user gets (standard input, a pipe, a member
+// of an archive), each of which costs a lookup of the path, in a folder of thousands.
+Rated LoadListedForRating(const std::string& path, Side side, std::ostream& err) {
+    EditorState editor;
+    CliPrompts prompts(err, path, side);
+    const LoadOutcome outcome = LoadSkillFile(path, editor, prompts);
+    if (outcome.status == LoadStatus::Loaded && outcome.fixedAmountAsNormal) {
+        Complain(err, path, kFixedAmountNote);
+    }
+    return RatedFrom(outcome, std::move(editor), {});
+}
+
+}  // namespace
+
 std::optional<std::string> TakeSide(const std::vector<std::string>& args, std::size_t& i,
                                     Side& side) {
     const std::string& arg = args[i];
@@ -322,12 +339,21 @@ struct SummaryLine {
     bool rated = false;
 };
 
-SummaryLine SummariseFile(const std::string& path, const RateOptions& options) {
+// A file to rate for a summary; `listed` when it came from a folder's listing.
+struct SummaryFile {
+    std::string path;
+    bool listed = false;
+};
+
+SummaryLine SummariseFile(const SummaryFile& file, const RateOptions& options) {
     std::ostringstream out;
     std::ostringstream err;
     SummaryLine line;
-    line.rated =
-        PrintSummaryRow(path, LoadForRating(path, options.side, err, options.asCws), out, err);
+    // With --cws every file is read as cws, also the ones a folder lists.
+    const Rated rated = file.listed && !options.asCws
+                            ? LoadListedForRating(file.path, options.side, err)
+                            : LoadForRating(file.path, options.side, err, options.asCws);
+    line.rated = PrintSummaryRow(file.path, rated, out, err);
     line.out = std::move(out).str();
     line.err = std::move(err).str();
     return line;
@@ -340,7 +366,7 @@ int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err
     // Files are rated on the worker pool a run at a time and printed in their order, so the
     // output is the same as one file after the other. What is said about a folder or an
     // archive comes after the files before it, as it would on one thread.
-    std::vector<std::string> run;
+    std::vector<SummaryFile> run;
     const auto rateRun = [&] {
         ForEachInOrder(
             run.size(), WorkerThreadCount(),
@@ -368,7 +394,7 @@ int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err
         if (std::filesystem::is_directory(path, ignored)) {
             FolderProblem problem;
             for (const std::filesystem::path& file : ListSkillFiles(path, &problem)) {
-                run.push_back(file.string());
+                run.push_back({file.string(), true});
             }
             rateRun();
             // A folder that cannot be opened outranks a file that cannot be read.
@@ -381,10 +407,10 @@ int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err
         } else if (path == "-") {
             // Standard input is read by one file at a time: a second "-" gets what is left.
             rateRun();
-            run.push_back(path);
+            run.push_back({path, false});
             rateRun();
         } else {
-            run.push_back(path);
+            run.push_back({path, false});
         }
     }
     rateRun();
