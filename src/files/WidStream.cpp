@@ -25,12 +25,11 @@ WidStream::WidStream(const RegularFile& file, std::int64_t wholeReadLimit)
     // A card is small: taken whole with one read, it costs no more than reading its bytes
     // at all, and the fields and skips are then served from memory. The buffer has the
     // size the file had when it was opened; a file that has shrunk since reads short.
-    buffer_.resize(static_cast<std::size_t>(size_));
-    const ReadAtResult read = file.ReadAt(0, buffer_.data(), buffer_.size());
+    char* bytes = Buffer(static_cast<std::size_t>(size_));
+    const ReadAtResult read = file.ReadAt(0, bytes, static_cast<std::size_t>(size_));
     if (read.failed) FailWidRead(kWidReadError);
-    buffer_.resize(read.got);
-    window_ = buffer_.data();
-    windowLength_ = buffer_.size();
+    window_ = bytes;
+    windowLength_ = read.got;
     size_ = static_cast<std::int64_t>(read.got);
 }
 
@@ -60,14 +59,25 @@ WidStream::WidStream(std::FILE* stream, std::int64_t wholeReadLimit) : stream_(s
         return;
     }
     if (size_ - start <= wholeReadLimit) {
-        buffer_.resize(static_cast<std::size_t>(size_ - start));
-        buffer_.resize(std::fread(buffer_.data(), 1, buffer_.size(), stream_));
+        const auto wanted = static_cast<std::size_t>(size_ - start);
+        char* bytes = Buffer(wanted);
+        const std::size_t got = std::fread(bytes, 1, wanted, stream_);
         if (std::ferror(stream_)) FailWidRead(kWidReadError);
-        streamPosition_ += static_cast<std::int64_t>(buffer_.size());
-        window_ = buffer_.data();
-        windowLength_ = buffer_.size();
-        size_ = start + static_cast<std::int64_t>(buffer_.size());
+        streamPosition_ += static_cast<std::int64_t>(got);
+        window_ = bytes;
+        windowLength_ = got;
+        size_ = start + static_cast<std::int64_t>(got);
     }
+}
+
+char* WidStream::Buffer(std::size_t size) {
+    // Left uninitialised: every byte used is read into it first, and clearing a whole card
+    // costs as much as a good part of reading it.
+    if (bufferSize_ < size) {
+        buffer_ = std::make_unique_for_overwrite<char[]>(size);
+        bufferSize_ = size;
+    }
+    return buffer_.get();
 }
 
 std::int64_t WidStream::KnownRemaining() const {
@@ -112,10 +122,10 @@ void WidStream::FillFromFile(void* destination, std::size_t count, std::int32_t 
     // One chunk from the position on, never past the size the file had when it was opened.
     const auto wanted = static_cast<std::size_t>(
         std::min<std::int64_t>(static_cast<std::int64_t>(kChunkSize), size_ - position_));
-    buffer_.resize(kChunkSize);
-    const ReadAtResult read = file_->ReadAt(position_, buffer_.data(), wanted);
+    char* bytes = Buffer(kChunkSize);
+    const ReadAtResult read = file_->ReadAt(position_, bytes, wanted);
     if (read.failed) FailWidRead(kWidReadError);
-    window_ = buffer_.data();
+    window_ = bytes;
     windowStart_ = position_;
     windowLength_ = read.got;
     if (read.got < count) FailWidRead(shortCode);  // the file has shrunk
@@ -158,29 +168,14 @@ void WidStream::FillFromStream(void* destination, std::size_t count, std::int32_
         size_ < 0 ? count
                   : static_cast<std::size_t>(std::min<std::int64_t>(
                         static_cast<std::int64_t>(kChunkSize), size_ - position_));
-    buffer_.resize(std::max(buffer_.size(), kChunkSize));
-    const std::size_t got = std::fread(buffer_.data(), 1, wanted, stream_);
+    char* bytes = Buffer(kChunkSize);
+    const std::size_t got = std::fread(bytes, 1, wanted, stream_);
     streamPosition_ += static_cast<std::int64_t>(got);
-    window_ = buffer_.data();
+    window_ = bytes;
     windowStart_ = position_;
     windowLength_ = got;
     if (got < count) fail();
     std::memcpy(destination, window_, count);
-}
-
-std::int32_t WidStream::Int32(std::int32_t shortCode) {
-    std::array<unsigned char, 4> b{};
-    Read(b.data(), b.size(), shortCode);
-    const std::uint32_t u =
-        static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-        (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-    return static_cast<std::int32_t>(u);
-}
-
-std::uint8_t WidStream::Byte(std::int32_t shortCode) {
-    unsigned char b = 0;
-    Read(&b, 1, shortCode);
-    return b;
 }
 
 std::string WidStream::Bytes(std::int32_t count, std::int32_t shortCode) {
@@ -190,7 +185,7 @@ std::string WidStream::Bytes(std::int32_t count, std::int32_t shortCode) {
     return bytes;
 }
 
-void WidStream::Skip(std::int64_t count, std::int32_t skipCode) {
+void WidStream::SkipOutside(std::int64_t count, std::int32_t skipCode) {
     if (count < 0) FailWidRead(skipCode);
     if (count == 0 || beyondEnd_) return;
     if (size_ >= 0 && count > size_ - position_) {
@@ -200,10 +195,6 @@ void WidStream::Skip(std::int64_t count, std::int32_t skipCode) {
     }
     // Only the position moves; a stream without a size catches up when it is next read.
     position_ += count;
-}
-
-void WidStream::SkipText(std::int32_t lengthShortCode, std::int32_t skipCode) {
-    Skip(Int32(lengthShortCode), skipCode);
 }
 
 WidNestingLevel::WidNestingLevel(WidReadContext& context) : context_(context) {

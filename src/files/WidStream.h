@@ -5,8 +5,10 @@
 // the field being read.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -44,15 +46,40 @@ public:
     WidStream& operator=(const WidStream&) = delete;
 
     // Signed 32-bit little-endian integer.
-    std::int32_t Int32(std::int32_t shortCode);
-    std::uint8_t Byte(std::int32_t shortCode);
+    std::int32_t Int32(std::int32_t shortCode) {
+        // A card is thousands of small fields; those already in memory take no call.
+        if (const unsigned char* b = InWindow(4)) {
+            position_ += 4;
+            return DecodeInt32(b);
+        }
+        std::array<unsigned char, 4> b{};
+        Read(b.data(), b.size(), shortCode);
+        return DecodeInt32(b.data());
+    }
+    std::uint8_t Byte(std::int32_t shortCode) {
+        if (const unsigned char* b = InWindow(1)) {
+            ++position_;
+            return *b;
+        }
+        unsigned char b = 0;
+        Read(&b, 1, shortCode);
+        return b;
+    }
     // Exactly `count` bytes (a short file fails before anything is allocated).
     std::string Bytes(std::int32_t count, std::int32_t shortCode);
     // Moves forward by `count` bytes. A backward move is refused: the format never needs
     // one, and following it could make a read go round in circles.
-    void Skip(std::int64_t count, std::int32_t skipCode);
+    void Skip(std::int64_t count, std::int32_t skipCode) {
+        if (count >= 0 && !beyondEnd_ && size_ >= 0 && count <= size_ - position_) {
+            position_ += count;  // only the position moves
+            return;
+        }
+        SkipOutside(count, skipCode);
+    }
     // A length-prefixed text that the reader passes over: Int32 length, then a skip.
-    void SkipText(std::int32_t lengthShortCode, std::int32_t skipCode);
+    void SkipText(std::int32_t lengthShortCode, std::int32_t skipCode) {
+        Skip(Int32(lengthShortCode), skipCode);
+    }
 
     // Bytes known to be left between the position and the end: 0 past the end, and 0 for a
     // stream that cannot seek, whose size nobody knows.
@@ -62,6 +89,23 @@ public:
     static constexpr std::size_t kChunkSize = 64 * 1024;
 
 private:
+    static std::int32_t DecodeInt32(const unsigned char* b) {
+        const std::uint32_t u = std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) |
+                                (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[3]} << 24);
+        return static_cast<std::int32_t>(u);
+    }
+    // The `count` bytes at the position when all of them are in the window, else nullptr.
+    // The window never holds bytes past the size, so they are in the card too.
+    const unsigned char* InWindow(std::size_t count) const {
+        if (beyondEnd_) return nullptr;
+        const std::int64_t offset = position_ - windowStart_;
+        if (offset < 0 || static_cast<std::uint64_t>(offset) + count > windowLength_) return nullptr;
+        return reinterpret_cast<const unsigned char*>(window_) + offset;
+    }
+    // A buffer of at least `size` bytes, its old bytes kept only while it is large enough.
+    char* Buffer(std::size_t size);
+    // Skip for the cases the inline part leaves: a refused move, the end, no known size.
+    void SkipOutside(std::int64_t count, std::int32_t skipCode);
     // Whether `count` more bytes could still be there.
     bool CouldHold(std::uint64_t count) const;
     void Read(void* destination, std::size_t count, std::int32_t shortCode);
@@ -76,7 +120,8 @@ private:
     const RegularFile* file_ = nullptr;
     std::FILE* stream_ = nullptr;
     std::int64_t streamPosition_ = 0;  // where the stdio stream is
-    std::string buffer_;               // the window's bytes, unless they are the caller's
+    std::unique_ptr<char[]> buffer_;   // the window's bytes, unless they are the caller's
+    std::size_t bufferSize_ = 0;
     const char* window_ = nullptr;     // bytes from `windowStart_` on
     std::size_t windowLength_ = 0;
     std::int64_t windowStart_ = 0;
