@@ -197,9 +197,4 @@ void WidStream::SkipOutside(std::int64_t count, std::int32_t skipCode) {
     position_ += count;
 }
 
-WidNestingLevel::WidNestingLevel(WidReadContext& context) : context_(context) {
-    if (context_.nesting >= kMaxWidNesting) FailWidRead(kWidTooDeep);
-    ++context_.nesting;
-}
-
 }  // namespace morvat

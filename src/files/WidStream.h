@@ -144,7 +144,10 @@ struct WidReadContext {
 // One level of nesting for as long as it lives; entering level 65 fails the read.
 class WidNestingLevel {
 public:
-    explicit WidNestingLevel(WidReadContext& context);
+    explicit WidNestingLevel(WidReadContext& context) : context_(context) {
+        if (context_.nesting >= kMaxWidNesting) FailWidRead(kWidTooDeep);
+        ++context_.nesting;
+    }
     ~WidNestingLevel() { --context_.nesting; }
     WidNestingLevel(const WidNestingLevel&) = delete;
     WidNestingLevel& operator=(const WidNestingLevel&) = delete;
