@@ -70,9 +70,35 @@ WidStream::WidStream(std::FILE* stream, std::int64_t wholeReadLimit) : stream_(s
     }
 }
 
+namespace {
+
+// Cards are read one after another on each thread; a buffer this large is kept per thread
+// instead of being taken from and given back to the heap for every card, which in a folder
+// of thousands costs more than the parsing. Larger cards get a buffer of their own.
+constexpr std::size_t kKeptBufferSize = WidStream::kChunkSize;
+
+struct KeptBuffer {
+    std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(kKeptBufferSize);
+    bool inUse = false;
+};
+
+thread_local KeptBuffer t_kept;
+
+}  // namespace
+
+WidStream::~WidStream() {
+    if (usesKept_) t_kept.inUse = false;
+}
+
 char* WidStream::Buffer(std::size_t size) {
     // Left uninitialised: every byte used is read into it first, and clearing a whole card
     // costs as much as a good part of reading it.
+    if (usesKept_ && size <= kKeptBufferSize) return t_kept.bytes.get();
+    if (!usesKept_ && buffer_ == nullptr && size <= kKeptBufferSize && !t_kept.inUse) {
+        t_kept.inUse = true;
+        usesKept_ = true;
+        return t_kept.bytes.get();
+    }
     if (bufferSize_ < size) {
         buffer_ = std::make_unique_for_overwrite<char[]>(size);
         bufferSize_ = size;

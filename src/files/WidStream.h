@@ -42,6 +42,7 @@ public:
     // of up to `wholeReadLimit` bytes is read whole at once; a stream that cannot seek (a
     // pipe) is read through.
     WidStream(std::FILE* stream, std::int64_t wholeReadLimit);
+    ~WidStream();
     WidStream(const WidStream&) = delete;
     WidStream& operator=(const WidStream&) = delete;
 
@@ -122,6 +123,7 @@ private:
     std::int64_t streamPosition_ = 0;  // where the stdio stream is
     std::unique_ptr<char[]> buffer_;   // the window's bytes, unless they are the caller's
     std::size_t bufferSize_ = 0;
+    bool usesKept_ = false;  // the window is in the thread's kept buffer
     const char* window_ = nullptr;     // bytes from `windowStart_` on
     std::size_t windowLength_ = 0;
     std::int64_t windowStart_ = 0;
