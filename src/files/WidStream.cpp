@@ -78,7 +78,7 @@ namespace {
 constexpr std::size_t kKeptBufferSize = WidStream::kChunkSize;
 
 struct KeptBuffer {
-    std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(kKeptBufferSize);
+    std::unique_ptr<char[]> bytes = std::unique_ptr<char[]>(new char[kKeptBufferSize]);
     bool inUse = false;
 };
 
@@ -100,7 +100,7 @@ char* WidStream::Buffer(std::size_t size) {
         return t_kept.bytes.get();
     }
     if (bufferSize_ < size) {
-        buffer_ = std::make_unique_for_overwrite<char[]>(size);
+        buffer_ = std::unique_ptr<char[]>(new char[size]);
         bufferSize_ = size;
     }
     return buffer_.get();

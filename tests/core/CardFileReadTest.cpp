@@ -222,5 +222,28 @@ TEST(CardFileReadTest, BytesReadLikeTheFile) {
     }
 }
 
+// Each thread keeps one buffer for the cards it reads; two reads alive at once on one thread
+// must still each read their own bytes, whole or by chunks, and the buffer is taken again
+// once it is free.
+TEST(CardFileReadTest, TwoReadsAliveOnOneThreadKeepTheirOwnBytes) {
+    test::TempDir dir;
+    const RegularFile first(dir.write("SkillA.wid", std::string("\x01\0\0\0\x02\0\0\0", 8)));
+    const RegularFile second(dir.write("SkillB.wid", std::string("\x07\0\0\0\x08\0\0\0", 8)));
+    for (const std::int64_t wholeReadLimit : {kWidWholeReadLimit, std::int64_t{0}}) {
+        SCOPED_TRACE(wholeReadLimit);
+        WidStream a(first, wholeReadLimit);
+        EXPECT_EQ(a.Int32(1), 1);
+        {
+            WidStream b(second, wholeReadLimit);
+            EXPECT_EQ(b.Int32(1), 7);
+            EXPECT_EQ(a.Int32(1), 2);
+            EXPECT_EQ(b.Int32(1), 8);
+        }
+        WidStream again(second, wholeReadLimit);
+        EXPECT_EQ(again.Int32(1), 7);
+        EXPECT_EQ(again.Int32(1), 8);
+    }
+}
+
 }  // namespace
 }  // namespace morvat
