@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 // How fast a folder of the game's cards is read, each way next to the cheapest way to touch
-// the same files: the full card read of every file against opening it and reading all its
-// bytes, and the card list against opening each file and reading its first 64 bytes.
+// the same files on one thread: the full card read and "rate --summary" against opening
+// each file and reading all its bytes, the card list and "list" against opening each file
+// and reading its first 64 bytes, and one card read alone against opening, reading and
+// closing that one file. The folder commands run on the worker pool; the "/threads:1"
+// runs force one worker for comparison.
 // The folder (10,000 cards of the usual shape, or $MORVAT_BENCH_CARDS) is made once per
 // run in a temporary folder before anything is timed; it sits in the page cache, so the
 // figures are the readers' own cost, not the disk's.
@@ -13,16 +16,19 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "CardWriter.h"
+#include "Cli.h"
 #include "TempDir.h"
 #include "files/CardList.h"
-#include "files/FileOpen.h"
+#include "files/RegularFile.h"
 #include "files/ShiftJis.h"
 #include "files/WidReader.h"
 
@@ -135,10 +141,11 @@ void BM_FullCardRead(benchmark::State& state) {
     ResetPeakMemory();
     for (auto _ : state) {
         for (const auto& path : g_folder->files) {
-            FilePtr file = OpenRegularFile(path);
+            const RegularFile file(path);
             WidCard card;
             EffectCollection effects;
-            if (!file || ReadWidCard(file.get(), card, effects) != 0 || effects.size() != 5) {
+            if (!file.IsOpen() || ReadWidCardFile(file, card, effects) != 0 ||
+                effects.size() != 5) {
                 state.SkipWithError(("card not read: " + path.string()).c_str());
                 return;
             }
@@ -149,19 +156,16 @@ void BM_FullCardRead(benchmark::State& state) {
 }
 
 // The reader's own work without the file system: the same cards parsed from memory. The gap
-// between this and BM_FullCardRead is what opening, seeking and reading the files cost.
+// between this and BM_FullCardRead is what opening and reading the files cost.
 void BM_FullCardReadFromMemory(benchmark::State& state) {
     std::vector<std::string> cards;
     for (int i = 0; i < 100; ++i) cards.push_back(RealisticCard(i));
     ResetPeakMemory();
     for (auto _ : state) {
-        for (std::string& bytes : cards) {
-            std::FILE* stream = fmemopen(bytes.data(), bytes.size(), "rb");
+        for (const std::string& bytes : cards) {
             WidCard card;
             EffectCollection effects;
-            const std::int32_t code = stream ? ReadWidCard(stream, card, effects) : -1;
-            if (stream) std::fclose(stream);
-            if (code != 0) {
+            if (ReadWidCardFromBytes(bytes, card, effects) != 0) {
                 state.SkipWithError("card not read from memory");
                 return;
             }
@@ -169,6 +173,76 @@ void BM_FullCardReadFromMemory(benchmark::State& state) {
         }
     }
     Report(state, cards.size());
+}
+
+// One card read alone, as the editor loads it, against the cheapest full read of the file.
+void BM_SingleCardRead(benchmark::State& state) {
+    const std::filesystem::path& path = g_folder->files.front();
+    for (auto _ : state) {
+        const RegularFile file(path);
+        WidCard card;
+        EffectCollection effects;
+        if (!file.IsOpen() || ReadWidCardFile(file, card, effects) != 0) {
+            state.SkipWithError("card not read");
+            return;
+        }
+        benchmark::DoNotOptimize(card);
+    }
+}
+
+void BM_SingleCardBaseline(benchmark::State& state) {
+    const std::filesystem::path& path = g_folder->files.front();
+    std::vector<char> buffer(64 * 1024);
+    for (auto _ : state) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            state.SkipWithError("cannot open the card");
+            return;
+        }
+        while (::read(fd, buffer.data(), buffer.size()) > 0) {
+            benchmark::DoNotOptimize(buffer.data());
+        }
+        ::close(fd);
+    }
+}
+
+// Output that goes nowhere, but only after it has been formatted.
+class DiscardingBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+// Runs a command of the command line on the folder; argument 0: the worker pool as it
+// comes, else that many workers.
+void RunCommand(benchmark::State& state, const std::vector<std::string>& args) {
+    const char* given = std::getenv("MORVAT_THREADS");
+    const std::string before = given != nullptr ? given : "";
+    if (state.range(0) > 0) ::setenv("MORVAT_THREADS", std::to_string(state.range(0)).c_str(), 1);
+    DiscardingBuffer discard;
+    std::ostream out(&discard);
+    std::ostream err(&discard);
+    ResetPeakMemory();
+    for (auto _ : state) {
+        if (cli::RunCli(args, out, err) != cli::kExitOk) {
+            state.SkipWithError("the command failed");
+            break;
+        }
+    }
+    if (given != nullptr) {
+        ::setenv("MORVAT_THREADS", before.c_str(), 1);
+    } else {
+        ::unsetenv("MORVAT_THREADS");
+    }
+    Report(state, g_folder->files.size());
+}
+
+void BM_RateSummary(benchmark::State& state) {
+    RunCommand(state, {"rate", "--summary", g_folder->dir.path().string()});
+}
+
+void BM_ListCommand(benchmark::State& state) {
+    RunCommand(state, {"list", g_folder->dir.path().string()});
 }
 
 void BM_RawReadBaseline(benchmark::State& state) {
@@ -218,11 +292,17 @@ void BM_FirstBytesBaseline(benchmark::State& state) {
     Report(state, g_folder->files.size());
 }
 
+BENCHMARK(BM_RawReadBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RateSummary)->Arg(0)->Arg(1)->ArgName("threads")->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_FullCardRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FullCardReadFromMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RawReadBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_BuildCardList)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FirstBytesBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ListCommand)->Arg(0)->Arg(1)->ArgName("threads")->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_BuildCardList)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SingleCardBaseline)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_SingleCardRead)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 }  // namespace morvat

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "MemoryStream.h"
 #include "Utf8Check.h"
@@ -14,6 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     morvat::fuzz::StreamPtr stream = morvat::fuzz::OpenMemoryStream(data, size);
     if (!stream) return 0;
     const std::optional<std::string> name = morvat::ReadCardListName(stream.get());
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (morvat::ReadCardListNameFromMemory(bytes) != name) std::abort();
     if (!name) return 0;
     if (name->size() != morvat::kCardListNameWidth) std::abort();
 

@@ -3,11 +3,13 @@
 // hanging or exhausting memory, and a success must leave fields in their ranges.
 //
 // libFuzzer's inputs stay far below the size from which cards are read field by field
-// from the stream instead of whole, so every input is read both ways: once whole, as a
-// small card is, and once with no whole read at all, as a card over the limit is. The two
-// must agree on the code, the card and the effects.
+// instead of whole, so every input is read both ways: once whole, as a small card is, and
+// once with no whole read at all, as a card over the limit is. The bytes read from memory,
+// as an archive member is, must give the same. All must agree on the code, the card and
+// the effects.
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
 
 #include "MemoryStream.h"
 #include "files/WidReader.h"
@@ -38,6 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (whole.code != streamed.code || whole.effects != streamed.effects) std::abort();
     // A failed read leaves the name and the level as far as it got; both ways get equally far.
     if (whole.card != streamed.card) std::abort();
+    Outcome fromBytes;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    fromBytes.code = morvat::ReadWidCardFromBytes(bytes, fromBytes.card, fromBytes.effects);
+    if (fromBytes.code != whole.code || fromBytes.effects != whole.effects ||
+        fromBytes.card != whole.card) {
+        std::abort();
+    }
 
     const morvat::WidCard& card = whole.card;
     if (whole.code == 0) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string_view>
 #include <system_error>
 
@@ -16,8 +17,9 @@
 #include "files/CardList.h"
 #include "files/Escape.h"
 #include "files/LoadFlows.h"
-#include "files/archive/ArchiveCards.h"
 #include "files/UserTexts.h"
+#include "files/WorkerPool.h"
+#include "files/archive/ArchiveCards.h"
 #include "model/EditorState.h"
 #include "model/SkillRecord.h"
 
@@ -161,6 +163,23 @@ Rated LoadForRating(const std::string& path, Side side, std::ostream& err, bool 
     return RatedFrom(outcome, std::move(editor), problem);
 }
 
+namespace {
+
+// A file from a folder's listing: a regular file named like a card when it was listed. It
+// needs none of the looks a path typed by the user gets (standard input, a pipe, a member
+// of an archive), each of which costs a lookup of the path, in a folder of thousands.
+Rated LoadListedForRating(const std::string& path, Side side, std::ostream& err) {
+    EditorState editor;
+    CliPrompts prompts(err, path, side);
+    const LoadOutcome outcome = LoadSkillFile(path, editor, prompts);
+    if (outcome.status == LoadStatus::Loaded && outcome.fixedAmountAsNormal) {
+        Complain(err, path, kFixedAmountNote);
+    }
+    return RatedFrom(outcome, std::move(editor), {});
+}
+
+}  // namespace
+
 std::optional<std::string> TakeSide(const std::vector<std::string>& args, std::size_t& i,
                                     Side& side) {
     const std::string& arg = args[i];
@@ -292,29 +311,68 @@ int RateOne(const RateOptions& options, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+// Writes one file's summary row to `out`, and the failure also to `err`; false when the
+// file was not rated. Every row has the same six columns, so that scripts can cut and sort
+// them; the columns a failed file cannot fill stay empty.
+bool PrintSummaryRow(const std::string& path, const Rated& rated, std::ostream& out,
+                     std::ostream& err) {
+    if (rated.status != kExitOk) {
+        Complain(err, path, rated.failure);
+        out << Field(path) << "\t\t\t\t\t" << Field(rated.failure) << '\n';
+        return false;
+    }
+    const RatingReport report = RateSkill(GatherSkillRecord(rated.editor));
+    out << Field(path) << '\t' << Field(rated.editor.ObCardname) << '\t'
+        << Field(rated.editor.ObLevel) << '\t' << report.total << '\t'
+        << FormatSkillLevel(report.total) << "\tok\n";
+    return true;
+}
+
+// One file's part of a summary: its row, and what it had to say on the error stream.
+struct SummaryLine {
+    std::string out;
+    std::string err;
+    bool rated = false;
+};
+
+// A file to rate for a summary; `listed` when it came from a folder's listing.
+struct SummaryFile {
+    std::string path;
+    bool listed = false;
+};
+
+SummaryLine SummariseFile(const SummaryFile& file, const RateOptions& options) {
+    std::ostringstream out;
+    std::ostringstream err;
+    SummaryLine line;
+    // With --cws every file is read as cws, also the ones a folder lists.
+    const Rated rated = file.listed && !options.asCws
+                            ? LoadListedForRating(file.path, options.side, err)
+                            : LoadForRating(file.path, options.side, err, options.asCws);
+    line.rated = PrintSummaryRow(file.path, rated, out, err);
+    line.out = std::move(out).str();
+    line.err = std::move(err).str();
+    return line;
+}
+
 int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err) {
     bool allRated = true;
     int folderStatus = kExitOk;
-    // Every row has the same six columns, so that scripts can cut and sort them; the
-    // columns a failed file cannot fill stay empty.
     if (options.header) out << "path\tcardName\tcardLevel\ttotal\tskillLevel\tstatus\n";
-    const auto printRated = [](const std::string& path, const Rated& rated, std::ostream& out,
-                               std::ostream& err) {
-        if (rated.status != kExitOk) {
-            Complain(err, path, rated.failure);
-            out << Field(path) << "\t\t\t\t\t" << Field(rated.failure) << '\n';
-            return false;
-        }
-        const RatingReport report = RateSkill(GatherSkillRecord(rated.editor));
-        out << Field(path) << '\t' << Field(rated.editor.ObCardname) << '\t'
-            << Field(rated.editor.ObLevel) << '\t' << report.total << '\t'
-            << FormatSkillLevel(report.total) << "\tok\n";
-        return true;
-    };
-    const auto rateFile = [&](const std::string& path) {
-        allRated =
-            printRated(path, LoadForRating(path, options.side, err, options.asCws), out, err) &&
-            allRated;
+    // Files are rated on the worker pool a run at a time and printed in their order, so the
+    // output is the same as one file after the other. What is said about a folder or an
+    // archive comes after the files before it, as it would on one thread.
+    std::vector<SummaryFile> run;
+    const auto rateRun = [&] {
+        ForEachInOrder(
+            run.size(), WorkerThreadCount(),
+            [&](std::size_t i) { return SummariseFile(run[i], options); },
+            [&](std::size_t, const SummaryLine& line) {
+                err << line.err;
+                out << line.out;
+                allRated = allRated && line.rated;
+            });
+        run.clear();
     };
     const auto rateMember = [&](const std::string& path, std::string_view bytes,
                                 const std::string& problem, std::ostream& cardOut,
@@ -327,25 +385,34 @@ int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err
         if (outcome.status == LoadStatus::Loaded && outcome.fixedAmountAsNormal) {
             Complain(cardErr, path, kFixedAmountNote);
         }
-        return printRated(path, RatedFrom(outcome, std::move(editor), problem), cardOut, cardErr);
+        return PrintSummaryRow(path, RatedFrom(outcome, std::move(editor), problem), cardOut,
+                               cardErr);
     };
     for (const std::string& path : options.paths) {
         std::error_code ignored;
         if (std::filesystem::is_directory(path, ignored)) {
             FolderProblem problem;
             for (const std::filesystem::path& file : ListSkillFiles(path, &problem)) {
-                rateFile(file.string());
+                run.push_back({file.string(), true});
             }
+            rateRun();
             // A folder that cannot be opened outranks a file that cannot be read.
             if (problem)
                 folderStatus = std::max(folderStatus, ComplainAboutFolder(err, path, problem));
             NoteArchivesInFolder(path, err);
         } else if (IsArchiveArgument(path)) {
+            rateRun();
             allRated = SummarizeArchive(path, out, err, rateMember) && allRated;
+        } else if (path == "-") {
+            // Standard input is read by one file at a time: a second "-" gets what is left.
+            rateRun();
+            run.push_back({path, false});
+            rateRun();
         } else {
-            rateFile(path);
+            run.push_back({path, false});
         }
     }
+    rateRun();
     if (folderStatus == kExitCannotOpen) return folderStatus;
     return allRated && folderStatus == kExitOk ? kExitOk : kExitReadFailed;
 }

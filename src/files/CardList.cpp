@@ -9,10 +9,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 
 #include "files/LoadFlows.h"
+#include "files/RegularFile.h"
 #include "files/ShiftJis.h"
 #include "files/Utf8.h"
+#include "files/WorkerPool.h"
 #if MORVAT_WITH_ARCHIVES
 #include "files/FileOpen.h"
 #include "files/XmlCardReader.h"
@@ -43,11 +46,14 @@ std::int32_t Int32FromLittleEndian(const unsigned char* b) {
 
 }  // namespace
 
-std::string CardListRow::displayText() const {
+std::string DisplayFileName(std::string_view bytes) {
     // File names from a Japanese Windows archive often arrive as raw code page 932 bytes;
     // a name that is not UTF-8 is taken to be one of those rather than shown as garbage.
-    const std::string name = IsValidUtf8(fileName) ? fileName : ShiftJisToUtf8(fileName);
-    return ShiftJisToUtf8(paddedName) + name;
+    return IsValidUtf8(bytes) ? std::string(bytes) : ShiftJisToUtf8(bytes);
+}
+
+std::string CardListRow::displayText() const {
+    return ShiftJisToUtf8(paddedName) + DisplayFileName(fileName);
 }
 
 bool MatchesSkillMask(std::string_view fileName) {
@@ -110,45 +116,22 @@ std::optional<std::string> ReadCardListName(std::FILE* stream) {
 
 namespace {
 
-// A card file opened for its name: regular files only, links followed, and never a wait
-// on a FIFO, as OpenRegularFile opens cards. The name is read by position straight from
-// the file; a folder of thousands of cards then costs two small reads a card instead of
-// filling stdio buffers twice, and the list keeps pace with merely opening the files.
-class CardNameFile {
-public:
-    CardNameFile(int folderFd, const char* name)
-        : fd_(::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {
-        struct stat st {};
-        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) Close();
-    }
-    ~CardNameFile() { Close(); }
-    CardNameFile(const CardNameFile&) = delete;
-    CardNameFile& operator=(const CardNameFile&) = delete;
-
-    std::optional<std::string> Name() const {
-        if (fd_ < 0) return std::nullopt;
-        return NameFromCard([this](std::int64_t offset, unsigned char* buffer, std::size_t size) {
-            std::size_t got = 0;
-            while (got < size) {
-                const ssize_t n =
-                    ::pread(fd_, buffer + got, size - got,
-                            static_cast<off_t>(offset + static_cast<std::int64_t>(got)));
-                if (n < 0 && errno == EINTR) continue;
-                if (n <= 0) break;
-                got += static_cast<std::size_t>(n);
-            }
-            return got;
+// The name is read by position straight from the card file: the tag and the first block's
+// length, then the name field at the offset they give. A folder of thousands of cards then
+// costs two small reads a card and no stdio buffers, and the list keeps pace with merely
+// opening the files. A read the system refuses gives no name.
+std::optional<std::string> NameOfCardFile(const RegularFile& file) {
+    if (!file.IsOpen()) return std::nullopt;
+    bool failed = false;
+    std::optional<std::string> name =
+        NameFromCard([&](std::int64_t offset, unsigned char* buffer, std::size_t size) {
+            const ReadAtResult read = file.ReadAt(offset, buffer, size);
+            failed = failed || read.failed;
+            return read.failed ? std::size_t{0} : read.got;
         });
-    }
-
-private:
-    void Close() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-
-    int fd_;
-};
+    if (failed) return std::nullopt;
+    return name;
+}
 
 // A folder opened for listing; every card is then opened relative to it, which spares
 // looking up the folder's path again for each of thousands of cards.
@@ -232,7 +215,16 @@ std::optional<std::string> ReadCardListName(const std::filesystem::path& path) {
         return XmlCardListName(head->name);
     }
 #endif
-    return CardNameFile(AT_FDCWD, path.c_str()).Name();
+    return NameOfCardFile(RegularFile(path));
+}
+
+std::optional<std::string> ReadCardListNameFromMemory(std::string_view bytes) {
+    return NameFromCard([bytes](std::int64_t offset, unsigned char* buffer, std::size_t size) {
+        if (offset < 0 || static_cast<std::uint64_t>(offset) >= bytes.size()) return std::size_t{0};
+        const std::size_t got = std::min(size, bytes.size() - static_cast<std::size_t>(offset));
+        std::memcpy(buffer, bytes.data() + offset, got);
+        return got;
+    });
 }
 
 std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder,
@@ -252,31 +244,50 @@ std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& f
     return files;
 }
 
-std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder,
-                                       FolderProblem* problem) {
+std::vector<CardFolderEntry> ReadCardFolder(const std::filesystem::path& folder,
+                                            FolderProblem* problem) {
     FolderProblem seen;
-    std::vector<CardListRow> rows;
+    std::vector<CardFolderEntry> entries;
 #if MORVAT_WITH_ARCHIVES
     if (IsXmlScenarioFolder(folder)) {
         if (problem != nullptr) *problem = seen;
-        for (std::filesystem::path& path : ListXmlScenarioCards(folder)) {
-            std::optional<std::string> name = ReadCardListName(path);
-            if (!name) continue;
-            // The card's path inside the scenario, as its cards are all in SkillCard/.
-            std::string fileName = "SkillCard/" + path.filename().string();
-            rows.push_back(CardListRow{std::move(*name), std::move(fileName), std::move(path)});
-        }
-        return rows;
+        std::vector<std::filesystem::path> paths = ListXmlScenarioCards(folder);
+        entries.reserve(paths.size());
+        ForEachInOrder(
+            paths.size(), WorkerThreadCount(),
+            [&](std::size_t i) { return ReadCardListName(paths[i]); },
+            [&](std::size_t i, std::optional<std::string> name) {
+                // The card's path inside the scenario, as its cards are all in SkillCard/.
+                std::string fileName = "SkillCard/" + paths[i].filename().string();
+                entries.push_back(
+                    CardFolderEntry{std::move(fileName), std::move(paths[i]), std::move(name)});
+            });
+        return entries;
     }
 #endif
     const Folder files(folder);
-    for (std::string& fileName : files.SkillFileNames(seen)) {
-        std::optional<std::string> name = CardNameFile(files.fd(), fileName.c_str()).Name();
-        if (!name) continue;
-        std::filesystem::path path = folder / fileName;
-        rows.push_back(CardListRow{std::move(*name), std::move(fileName), std::move(path)});
-    }
+    std::vector<std::string> names = files.SkillFileNames(seen);
+    entries.reserve(names.size());
+    // Only the names wait for their turn; each file is opened, read and closed by one worker.
+    ForEachInOrder(
+        names.size(), WorkerThreadCount(),
+        [&](std::size_t i) { return NameOfCardFile(RegularFile(files.fd(), names[i].c_str())); },
+        [&](std::size_t i, std::optional<std::string> name) {
+            std::filesystem::path path = folder / names[i];
+            entries.push_back(CardFolderEntry{std::move(names[i]), std::move(path), std::move(name)});
+        });
     if (problem != nullptr) *problem = seen;
+    return entries;
+}
+
+std::vector<CardListRow> BuildCardList(const std::filesystem::path& folder,
+                                       FolderProblem* problem) {
+    std::vector<CardListRow> rows;
+    for (CardFolderEntry& entry : ReadCardFolder(folder, problem)) {
+        if (!entry.paddedName) continue;
+        rows.push_back(CardListRow{std::move(*entry.paddedName), std::move(entry.fileName),
+                                   std::move(entry.path)});
+    }
     return rows;
 }
 

@@ -25,6 +25,10 @@ struct CardListRow {
     std::string displayText() const;
 };
 
+// A file name's bytes as shown (UTF-8): as they are when they are UTF-8, else read as code
+// page 932, as names copied from Japanese Windows come.
+std::string DisplayFileName(std::string_view bytes);
+
 // True when `fileName` matches "Skill*.wid", ignoring case.
 bool MatchesSkillMask(std::string_view fileName);
 
@@ -53,11 +57,29 @@ struct FolderProblem {
     explicit operator bool() const { return kind != Kind::None; }
 };
 
+// The same from a card's bytes in memory (a card taken out of an archive, say).
+std::optional<std::string> ReadCardListNameFromMemory(std::string_view bytes);
+
 // The Skill*.wid entries of a folder that are regular files (links followed), sorted by
 // the bytes of their names; nothing when the folder cannot be opened, what was seen when
 // reading it fails. `problem`, when given, says which. Contents are not read.
 std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder,
                                                   FolderProblem* problem = nullptr);
+
+// Every file of ListSkillFiles with its card name, when it gives one.
+struct CardFolderEntry {
+    // As the list shows it: the name the file system gives, or SkillCard/NAME for a card
+    // of an XML scenario folder.
+    std::string fileName;
+    std::filesystem::path path;
+    std::optional<std::string> paddedName;  // as ReadCardListName gives it
+};
+
+// The entries of a folder in the order of ListSkillFiles, the names read on the worker
+// pool (WorkerThreadCount). A folder that cannot be read gives none, and the reason in
+// `problem`; one that fails part way gives what was seen.
+std::vector<CardFolderEntry> ReadCardFolder(const std::filesystem::path& folder,
+                                            FolderProblem* problem = nullptr);
 
 // The rows of a folder, in the order of ListSkillFiles; files that give no name are left
 // out. A folder that cannot be read gives no rows and the reason in `problem`.

@@ -8,6 +8,7 @@
 
 #include "files/CwsFile.h"
 #include "files/FileOpen.h"
+#include "files/RegularFile.h"
 #include "files/ShiftJis.h"
 #include "files/UserTexts.h"
 #if MORVAT_WITH_ARCHIVES
@@ -86,15 +87,21 @@ std::int32_t ReadXmlCardFrom(auto source, WidCard& card, EffectCollection& effec
 
 LoadOutcome ReadCardInto(const std::filesystem::path& path, EditorState& editor,
                          LoadPrompts& prompts) {
-    const FilePtr file = OpenRegularFile(path);
-    if (!file) return {LoadStatus::CannotOpen, 0, false};
     // A fresh card and collection for every read: a failed read leaves the editor as it was.
     WidCard card;
     EffectCollection effects;
     LoadOutcome outcome{LoadStatus::Loaded, 0, true};
-    const std::int32_t code = IsXmlCardFileName(path)
-                                  ? ReadXmlCardFrom(file.get(), card, effects, outcome)
-                                  : ReadWidCard(file.get(), card, effects);
+    std::int32_t code = 0;
+    if (IsXmlCardFileName(path)) {
+        const FilePtr file = OpenRegularFile(path);
+        if (!file) return {LoadStatus::CannotOpen, 0, false};
+        code = ReadXmlCardFrom(file.get(), card, effects, outcome);
+    } else {
+        // A card file is read by position from one descriptor: no stdio stream, no seek.
+        const RegularFile file(path);
+        if (!file.IsOpen()) return {LoadStatus::CannotOpen, 0, false};
+        code = ReadWidCardFile(file, card, effects);
+    }
     if (code != 0) return {LoadStatus::ReadFailed, code, true};
     ApplyWidCard(editor, card, effects, prompts);
     return outcome;

@@ -108,14 +108,10 @@ void ReadCardRows(WidReadContext& context, WidCard& card) {
     in.Skip(4, 543);
 }
 
-}  // namespace
-
-namespace {
-
 // One read from start to end whatever the source; the stream is made inside the try, so a
 // failure while it takes the card in is caught like any other.
 template <typename... Source>
-std::int32_t ReadCard(WidCard& card, EffectCollection& effects, Source... source) {
+std::int32_t ReadCard(WidCard& card, EffectCollection& effects, const Source&... source) {
     card.Faratack = false;
     card.Assasin = false;
     card.Voice = 0;
@@ -151,6 +147,11 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
 std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
                                    EffectCollection& effects) {
     return ReadCard(card, effects, bytes);
+}
+
+std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectCollection& effects,
+                             std::int64_t wholeReadLimit) {
+    return ReadCard(card, effects, file, wholeReadLimit);
 }
 
 }  // namespace morvat

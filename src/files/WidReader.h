@@ -3,7 +3,8 @@
 // needs (name, level, target, attributes, modifiers, key codes and the card's own effects)
 // and walks past everything else, testing the structure as it goes. A failure is a nonzero
 // code of the first failing step; the reader never shows anything and never closes the
-// stream it was handed.
+// file or stream it was handed. The same parsing runs over bytes in memory, a card file
+// read by position, or a stdio stream.
 #pragma once
 
 #include <cstdint>
@@ -43,9 +44,11 @@ inline constexpr std::int32_t kWidChildCountBelowBase = 119;  // a child count u
 inline constexpr std::int32_t kWidContentKindRoot = 240;      // a content of kind 255
 inline constexpr std::int32_t kWidTooDeep = 900;  // contents and embedded cards nested > 64
 inline constexpr std::int32_t kWidOutOfMemory = 901;
+inline constexpr std::int32_t kWidReadError = 902;  // the system refused to read the file
 
 // Cards of up to this many bytes are read whole with one call and then served from
-// memory; larger ones are read field by field, passing long blocks by seeking.
+// memory; larger ones are read in bounded chunks where the fields are, and long blocks
+// between them are passed without reading them.
 inline constexpr std::int64_t kWidWholeReadLimit = std::int64_t{1} << 20;
 
 // Reads one card from `stream`, opened for binary reading at its start. Fills `card` and
@@ -65,5 +68,13 @@ std::int32_t ReadWidCard(std::FILE* stream, WidCard& card, EffectCollection& eff
 // Same codes and the same resets as reading the bytes from a file.
 std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
                                    EffectCollection& effects);
+
+class RegularFile;
+
+// The same from a card file opened as a RegularFile, read by position: a small card whole
+// with one read, a large one in bounded chunks. A read the system refuses (interrupted
+// reads are retried) ends the read with kWidReadError.
+std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectCollection& effects,
+                             std::int64_t wholeReadLimit = kWidWholeReadLimit);
 
 }  // namespace morvat

@@ -9,19 +9,31 @@
 #include <cstring>
 
 namespace morvat {
-namespace {
-
-constexpr std::int64_t kReadThroughSkip = 256;
-
-}  // namespace
 
 void FailWidRead(std::int32_t code) {
     throw WidReadFailure{code};
 }
 
+WidStream::WidStream(std::string_view bytes)
+    : window_(bytes.data()),
+      windowLength_(bytes.size()),
+      size_(static_cast<std::int64_t>(bytes.size())) {}
+
+WidStream::WidStream(const RegularFile& file, std::int64_t wholeReadLimit)
+    : file_(&file), size_(file.size()) {
+    if (size_ > wholeReadLimit) return;  // read in chunks where the fields are
+    // A card is small: taken whole with one read, it costs no more than reading its bytes
+    // at all, and the fields and skips are then served from memory. The buffer has the
+    // size the file had when it was opened; a file that has shrunk since reads short.
+    char* bytes = Buffer(static_cast<std::size_t>(size_));
+    const ReadAtResult read = file.ReadAt(0, bytes, static_cast<std::size_t>(size_));
+    if (read.failed) FailWidRead(kWidReadError);
+    window_ = bytes;
+    windowLength_ = read.got;
+    size_ = static_cast<std::int64_t>(read.got);
+}
+
 WidStream::WidStream(std::FILE* stream, std::int64_t wholeReadLimit) : stream_(stream) {
-    // Held for the whole read, so each small field is read without taking the lock again.
-    ::flockfile(stream_);
     const off_t start = ::ftello(stream_);
     if (start < 0) return;  // a stream without a position (a pipe) is read through
     struct stat st {};
@@ -40,27 +52,58 @@ WidStream::WidStream(std::FILE* stream, std::int64_t wholeReadLimit) : stream_(s
         size_ = end;
     }
     position_ = start;
+    streamPosition_ = start;
+    windowStart_ = start;
     if (size_ < start) {
         size_ = start;
         return;
     }
-    // A card is small: taken whole with one read, it costs no more than reading its bytes
-    // at all, and the fields and skips are then served from memory.
     if (size_ - start <= wholeReadLimit) {
-        whole_.resize(static_cast<std::size_t>(size_ - start));
-        whole_.resize(::fread_unlocked(whole_.data(), 1, whole_.size(), stream_));
-        wholeStart_ = start;
-        size_ = start + static_cast<std::int64_t>(whole_.size());
-        memory_ = whole_;
-        inMemory_ = true;
+        const auto wanted = static_cast<std::size_t>(size_ - start);
+        char* bytes = Buffer(wanted);
+        const std::size_t got = std::fread(bytes, 1, wanted, stream_);
+        if (std::ferror(stream_)) FailWidRead(kWidReadError);
+        streamPosition_ += static_cast<std::int64_t>(got);
+        window_ = bytes;
+        windowLength_ = got;
+        size_ = start + static_cast<std::int64_t>(got);
     }
 }
 
-WidStream::WidStream(std::string_view bytes)
-    : memory_(bytes), inMemory_(true), size_(static_cast<std::int64_t>(bytes.size())) {}
+namespace {
+
+// Cards are read one after another on each thread; a buffer this large is kept per thread
+// instead of being taken from and given back to the heap for every card, which in a folder
+// of thousands costs more than the parsing. Larger cards get a buffer of their own.
+constexpr std::size_t kKeptBufferSize = WidStream::kChunkSize;
+
+struct KeptBuffer {
+    std::unique_ptr<char[]> bytes = std::unique_ptr<char[]>(new char[kKeptBufferSize]);
+    bool inUse = false;
+};
+
+thread_local KeptBuffer t_kept;
+
+}  // namespace
 
 WidStream::~WidStream() {
-    if (stream_ != nullptr) ::funlockfile(stream_);
+    if (usesKept_) t_kept.inUse = false;
+}
+
+char* WidStream::Buffer(std::size_t size) {
+    // Left uninitialised: every byte used is read into it first, and clearing a whole card
+    // costs as much as a good part of reading it.
+    if (usesKept_ && size <= kKeptBufferSize) return t_kept.bytes.get();
+    if (!usesKept_ && buffer_ == nullptr && size <= kKeptBufferSize && !t_kept.inUse) {
+        t_kept.inUse = true;
+        usesKept_ = true;
+        return t_kept.bytes.get();
+    }
+    if (bufferSize_ < size) {
+        buffer_ = std::unique_ptr<char[]>(new char[size]);
+        bufferSize_ = size;
+    }
+    return buffer_.get();
 }
 
 std::int64_t WidStream::KnownRemaining() const {
@@ -76,28 +119,89 @@ bool WidStream::CouldHold(std::uint64_t count) const {
 
 void WidStream::Read(void* destination, std::size_t count, std::int32_t shortCode) {
     if (!CouldHold(count)) FailWidRead(shortCode);
-    if (inMemory_) {
-        std::memcpy(destination, memory_.data() + (position_ - wholeStart_), count);
-        position_ += static_cast<std::int64_t>(count);
-        return;
+    if (position_ >= windowStart_ &&
+        static_cast<std::uint64_t>(position_ - windowStart_) + count <= windowLength_) {
+        std::memcpy(destination, window_ + (position_ - windowStart_), count);
+    } else {
+        Fill(destination, count, shortCode);
     }
-    if (::fread_unlocked(destination, 1, count, stream_) != count) FailWidRead(shortCode);
     position_ += static_cast<std::int64_t>(count);
 }
 
-std::int32_t WidStream::Int32(std::int32_t shortCode) {
-    std::array<unsigned char, 4> b{};
-    Read(b.data(), b.size(), shortCode);
-    const std::uint32_t u =
-        static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-        (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-    return static_cast<std::int32_t>(u);
+void WidStream::Fill(void* destination, std::size_t count, std::int32_t shortCode) {
+    if (file_ != nullptr) {
+        FillFromFile(destination, count, shortCode);
+    } else if (stream_ != nullptr) {
+        FillFromStream(destination, count, shortCode);
+    } else {
+        FailWidRead(shortCode);  // bytes in memory are all in the window already
+    }
 }
 
-std::uint8_t WidStream::Byte(std::int32_t shortCode) {
-    unsigned char b = 0;
-    Read(&b, 1, shortCode);
-    return b;
+void WidStream::FillFromFile(void* destination, std::size_t count, std::int32_t shortCode) {
+    if (count >= kChunkSize) {
+        const ReadAtResult read = file_->ReadAt(position_, destination, count);
+        if (read.failed) FailWidRead(kWidReadError);
+        if (read.got < count) FailWidRead(shortCode);
+        return;
+    }
+    // One chunk from the position on, never past the size the file had when it was opened.
+    const auto wanted = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(kChunkSize), size_ - position_));
+    char* bytes = Buffer(kChunkSize);
+    const ReadAtResult read = file_->ReadAt(position_, bytes, wanted);
+    if (read.failed) FailWidRead(kWidReadError);
+    window_ = bytes;
+    windowStart_ = position_;
+    windowLength_ = read.got;
+    if (read.got < count) FailWidRead(shortCode);  // the file has shrunk
+    std::memcpy(destination, window_, count);
+}
+
+void WidStream::CatchUpStream(std::int32_t shortCode) {
+    if (streamPosition_ == position_) return;
+    if (size_ >= 0) {
+        if (::fseeko(stream_, static_cast<off_t>(position_), SEEK_SET) != 0) FailWidRead(shortCode);
+        streamPosition_ = position_;
+        return;
+    }
+    // No size to move within: pass the skipped bytes by reading them, up to the end.
+    std::array<char, 4096> scratch;
+    while (streamPosition_ < position_) {
+        const auto chunk = static_cast<std::size_t>(std::min<std::int64_t>(
+            position_ - streamPosition_, static_cast<std::int64_t>(scratch.size())));
+        const std::size_t got = std::fread(scratch.data(), 1, chunk, stream_);
+        streamPosition_ += static_cast<std::int64_t>(got);
+        if (got != chunk) {
+            beyondEnd_ = true;
+            FailWidRead(std::ferror(stream_) ? kWidReadError : shortCode);
+        }
+    }
+}
+
+void WidStream::FillFromStream(void* destination, std::size_t count, std::int32_t shortCode) {
+    CatchUpStream(shortCode);
+    const auto fail = [&] { FailWidRead(std::ferror(stream_) ? kWidReadError : shortCode); };
+    if (count >= kChunkSize) {
+        const std::size_t got = std::fread(destination, 1, count, stream_);
+        streamPosition_ += static_cast<std::int64_t>(got);
+        if (got < count) fail();
+        return;
+    }
+    // A seekable stream is read a chunk ahead; one without a size only as far as asked,
+    // so that a pipe is never waited on for bytes the card does not need.
+    const std::size_t wanted =
+        size_ < 0 ? count
+                  : static_cast<std::size_t>(std::min<std::int64_t>(
+                        static_cast<std::int64_t>(kChunkSize), size_ - position_));
+    char* bytes = Buffer(kChunkSize);
+    const std::size_t got = std::fread(bytes, 1, wanted, stream_);
+    streamPosition_ += static_cast<std::int64_t>(got);
+    window_ = bytes;
+    windowStart_ = position_;
+    windowLength_ = got;
+    if (got < count) fail();
+    std::memcpy(destination, window_, count);
 }
 
 std::string WidStream::Bytes(std::int32_t count, std::int32_t shortCode) {
@@ -107,51 +211,16 @@ std::string WidStream::Bytes(std::int32_t count, std::int32_t shortCode) {
     return bytes;
 }
 
-void WidStream::Skip(std::int64_t count, std::int32_t skipCode) {
+void WidStream::SkipOutside(std::int64_t count, std::int32_t skipCode) {
     if (count < 0) FailWidRead(skipCode);
     if (count == 0 || beyondEnd_) return;
-    if (size_ < 0) {
-        // No size to move within: pass the bytes by reading them, up to the end.
-        std::array<char, 4096> scratch{};
-        while (count > 0) {
-            const auto chunk = static_cast<std::size_t>(
-                std::min<std::int64_t>(count, static_cast<std::int64_t>(scratch.size())));
-            const std::size_t got = ::fread_unlocked(scratch.data(), 1, chunk, stream_);
-            position_ += static_cast<std::int64_t>(got);
-            count -= static_cast<std::int64_t>(got);
-            if (got != chunk) {
-                beyondEnd_ = true;
-                return;
-            }
-        }
-        return;
-    }
-    if (count > size_ - position_) {
-        // Past the end is no failure by itself; the stream is left where it is.
+    if (size_ >= 0 && count > size_ - position_) {
+        // Past the end is no failure by itself; every later read comes up short.
         beyondEnd_ = true;
         return;
     }
-    if (inMemory_) {
-        // Nothing to move: the next read takes its bytes from the new position.
-    } else if (count <= kReadThroughSkip) {
-        // A seek drops the stream's buffer and costs a system call; short skips, which a
-        // card is full of, are cheaper read from the buffer.
-        std::array<char, kReadThroughSkip> scratch;
-        const auto wanted = static_cast<std::size_t>(count);
-        if (::fread_unlocked(scratch.data(), 1, wanted, stream_) != wanted) beyondEnd_ = true;
-    } else if (::fseeko(stream_, static_cast<off_t>(position_ + count), SEEK_SET) != 0) {
-        FailWidRead(skipCode);
-    }
+    // Only the position moves; a stream without a size catches up when it is next read.
     position_ += count;
-}
-
-void WidStream::SkipText(std::int32_t lengthShortCode, std::int32_t skipCode) {
-    Skip(Int32(lengthShortCode), skipCode);
-}
-
-WidNestingLevel::WidNestingLevel(WidReadContext& context) : context_(context) {
-    if (context_.nesting >= kMaxWidNesting) FailWidRead(kWidTooDeep);
-    ++context_.nesting;
 }
 
 }  // namespace morvat

@@ -5,11 +5,14 @@
 // the field being read.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "files/RegularFile.h"
 #include "files/WidReader.h"
 
 namespace morvat {
@@ -22,45 +25,108 @@ struct WidReadFailure {
 
 [[noreturn]] void FailWidRead(std::int32_t code);
 
-// A forward-only view of the card file. It keeps the position and the file size itself,
-// so skips behave alike on files and on memory streams, and a skip past the end costs
-// nothing: the next read then comes up short.
+// A forward-only view of a card's bytes. It keeps the position and the size itself, so a
+// skip only moves the position: no bytes are read and no system call is made for it, and a
+// skip past the end costs nothing (the next read then comes up short). The bytes come from
+// memory, from a file read by position, or from a stdio stream.
 class WidStream {
 public:
-    // `stream` stays owned by the caller; reading starts at its current position. A card
-    // of up to `wholeReadLimit` bytes is read whole at once.
-    WidStream(std::FILE* stream, std::int64_t wholeReadLimit);
-    // A card already in memory (an archive member); `bytes` must outlive the stream.
+    // The whole card in memory; the bytes must outlive the stream.
     explicit WidStream(std::string_view bytes);
+    // A card file: one of up to `wholeReadLimit` bytes is read whole with one read, a
+    // larger one in bounded chunks where the fields are. A file that shrinks after it was opened is read to its new end;
+    // one that grows is read to the size it had. A read the system refuses fails the card
+    // read with kWidReadError.
+    WidStream(const RegularFile& file, std::int64_t wholeReadLimit);
+    // `stream` stays owned by the caller; reading starts at its current position. A card
+    // of up to `wholeReadLimit` bytes is read whole at once; a stream that cannot seek (a
+    // pipe) is read through.
+    WidStream(std::FILE* stream, std::int64_t wholeReadLimit);
     ~WidStream();
     WidStream(const WidStream&) = delete;
     WidStream& operator=(const WidStream&) = delete;
 
     // Signed 32-bit little-endian integer.
-    std::int32_t Int32(std::int32_t shortCode);
-    std::uint8_t Byte(std::int32_t shortCode);
+    std::int32_t Int32(std::int32_t shortCode) {
+        // A card is thousands of small fields; those already in memory take no call.
+        if (const unsigned char* b = InWindow(4)) {
+            position_ += 4;
+            return DecodeInt32(b);
+        }
+        std::array<unsigned char, 4> b{};
+        Read(b.data(), b.size(), shortCode);
+        return DecodeInt32(b.data());
+    }
+    std::uint8_t Byte(std::int32_t shortCode) {
+        if (const unsigned char* b = InWindow(1)) {
+            ++position_;
+            return *b;
+        }
+        unsigned char b = 0;
+        Read(&b, 1, shortCode);
+        return b;
+    }
     // Exactly `count` bytes (a short file fails before anything is allocated).
     std::string Bytes(std::int32_t count, std::int32_t shortCode);
     // Moves forward by `count` bytes. A backward move is refused: the format never needs
     // one, and following it could make a read go round in circles.
-    void Skip(std::int64_t count, std::int32_t skipCode);
+    void Skip(std::int64_t count, std::int32_t skipCode) {
+        if (count >= 0 && !beyondEnd_ && size_ >= 0 && count <= size_ - position_) {
+            position_ += count;  // only the position moves
+            return;
+        }
+        SkipOutside(count, skipCode);
+    }
     // A length-prefixed text that the reader passes over: Int32 length, then a skip.
-    void SkipText(std::int32_t lengthShortCode, std::int32_t skipCode);
+    void SkipText(std::int32_t lengthShortCode, std::int32_t skipCode) {
+        Skip(Int32(lengthShortCode), skipCode);
+    }
 
-    // Bytes known to be left between the position and the end of the file: 0 past the end,
-    // and 0 for a stream that cannot seek, whose size nobody knows.
+    // Bytes known to be left between the position and the end: 0 past the end, and 0 for a
+    // stream that cannot seek, whose size nobody knows.
     std::int64_t KnownRemaining() const;
 
+    // The bytes a larger card is read in at a time.
+    static constexpr std::size_t kChunkSize = 64 * 1024;
+
 private:
-    // Whether `count` more bytes could still be in the file.
+    static std::int32_t DecodeInt32(const unsigned char* b) {
+        const std::uint32_t u = std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) |
+                                (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[3]} << 24);
+        return static_cast<std::int32_t>(u);
+    }
+    // The `count` bytes at the position when all of them are in the window, else nullptr.
+    // The window never holds bytes past the size, so they are in the card too.
+    const unsigned char* InWindow(std::size_t count) const {
+        if (beyondEnd_) return nullptr;
+        const std::int64_t offset = position_ - windowStart_;
+        if (offset < 0 || static_cast<std::uint64_t>(offset) + count > windowLength_) return nullptr;
+        return reinterpret_cast<const unsigned char*>(window_) + offset;
+    }
+    // A buffer of at least `size` bytes, its old bytes kept only while it is large enough.
+    char* Buffer(std::size_t size);
+    // Skip for the cases the inline part leaves: a refused move, the end, no known size.
+    void SkipOutside(std::int64_t count, std::int32_t skipCode);
+    // Whether `count` more bytes could still be there.
     bool CouldHold(std::uint64_t count) const;
     void Read(void* destination, std::size_t count, std::int32_t shortCode);
+    // Brings the bytes at the position into the window, or reads them straight into
+    // `destination` when they are more than a chunk.
+    void Fill(void* destination, std::size_t count, std::int32_t shortCode);
+    void FillFromFile(void* destination, std::size_t count, std::int32_t shortCode);
+    void FillFromStream(void* destination, std::size_t count, std::int32_t shortCode);
+    // Moves the stdio stream forward to the position.
+    void CatchUpStream(std::int32_t shortCode);
 
-    std::FILE* stream_ = nullptr;  // nullptr for a card handed over in memory
-    std::string whole_;            // the file from `wholeStart_` on, when read whole
-    std::string_view memory_;      // the bytes served when in memory: `whole_` or the caller's
-    std::int64_t wholeStart_ = 0;
-    bool inMemory_ = false;
+    const RegularFile* file_ = nullptr;
+    std::FILE* stream_ = nullptr;
+    std::int64_t streamPosition_ = 0;  // where the stdio stream is
+    std::unique_ptr<char[]> buffer_;   // the window's bytes, unless they are the caller's
+    std::size_t bufferSize_ = 0;
+    bool usesKept_ = false;  // the window is in the thread's kept buffer
+    const char* window_ = nullptr;     // bytes from `windowStart_` on
+    std::size_t windowLength_ = 0;
+    std::int64_t windowStart_ = 0;
     std::int64_t position_ = 0;
     std::int64_t size_ = -1;  // -1: unknown, the stream cannot seek
     bool beyondEnd_ = false;  // a skip went past the end; every later read is short
@@ -80,7 +146,10 @@ struct WidReadContext {
 // One level of nesting for as long as it lives; entering level 65 fails the read.
 class WidNestingLevel {
 public:
-    explicit WidNestingLevel(WidReadContext& context);
+    explicit WidNestingLevel(WidReadContext& context) : context_(context) {
+        if (context_.nesting >= kMaxWidNesting) FailWidRead(kWidTooDeep);
+        ++context_.nesting;
+    }
     ~WidNestingLevel() { --context_.nesting; }
     WidNestingLevel(const WidNestingLevel&) = delete;
     WidNestingLevel& operator=(const WidNestingLevel&) = delete;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "LoaderDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -13,8 +14,8 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStorageInfo>
-#include <QStringDecoder>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
@@ -52,10 +53,7 @@ fs::path ToNative(const QString& text) {
 // Names on disk are UTF-8 on this system, but folders copied from the game's own system
 // keep their code page 932 bytes; show those as the game would rather than as U+FFFD.
 QString DisplayName(const std::string& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (!utf8.hasError()) return text;
-    return QString::fromStdString(morvat::ShiftJisToUtf8(bytes));
+    return QString::fromStdString(morvat::DisplayFileName(bytes));
 }
 
 // One spelling per folder, so that setting the same folder twice is seen as no change:
@@ -279,17 +277,21 @@ void TForm3::DirectoryListBox1Change() {
         return;
     }
 
+    // A folder of thousands of cards takes a moment even on every core.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     morvat::FolderProblem problem;
-    const std::vector<fs::path> files = morvat::ListSkillFiles(directory_, &problem);
+    std::vector<morvat::CardFolderEntry> entries = morvat::ReadCardFolder(directory_, &problem);
     ShowFolderProblem(problem);
-    for (const fs::path& file : files) {
-        FileListBox1->addItem(DisplayName(file.filename().string()));
+    // The hidden file list holds file names only, also for an XML scenario's cards.
+    for (const morvat::CardFolderEntry& entry : entries) {
+        FileListBox1->addItem(DisplayName(entry.path.filename().string()));
     }
-    for (const fs::path& file : files) {
-        std::optional<std::string> name = morvat::ReadCardListName(file);
-        if (!name) continue;
+    for (morvat::CardFolderEntry& entry : entries) {
+        if (!entry.paddedName) continue;
         // An XML scenario's cards are shown with their path inside it (SkillCard/...).
-        rows_.push_back({std::move(*name), file.lexically_relative(directory_).string(), file});
+        rows_.push_back({std::move(*entry.paddedName), std::move(entry.fileName),
+                         std::move(entry.path)});
     }
 
     ListBox1->setUpdatesEnabled(false);

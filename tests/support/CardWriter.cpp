@@ -7,6 +7,11 @@
 #include <memory>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "files/RegularFile.h"
+
 namespace morvat::test {
 namespace {
 
@@ -343,8 +348,11 @@ WidEvent EventOf(std::vector<WidContent> contents) {
     return WidEvent{{std::move(top)}, std::nullopt};
 }
 
-std::int32_t ReadCardBytes(std::string_view bytes, WidCard& card, EffectCollection& effects,
-                           Medium medium) {
+namespace {
+
+// Reads through a stdio stream over the bytes: a temporary file, or memory.
+std::int32_t ReadThroughStream(std::string_view bytes, WidCard& card, EffectCollection& effects,
+                               Medium medium) {
     std::string buffer(bytes);
     std::unique_ptr<std::FILE, FileCloser> file;
     if (medium == Medium::Memory && !buffer.empty()) {
@@ -359,6 +367,42 @@ std::int32_t ReadCardBytes(std::string_view bytes, WidCard& card, EffectCollecti
     }
     if (!file) throw std::runtime_error("cannot make a stream for the card");
     return ReadWidCard(file.get(), card, effects, medium == Medium::Large ? 0 : kWidWholeReadLimit);
+}
+
+// Reads from a file on disk opened as the load flows open it; a card over `wholeReadLimit`
+// bytes is read in chunks.
+std::int32_t ReadThroughFile(std::string_view bytes, WidCard& card, EffectCollection& effects,
+                             std::int64_t wholeReadLimit) {
+    char name[] = "/tmp/morvat-card-XXXXXX";
+    const int fd = ::mkstemp(name);
+    if (fd < 0) throw std::runtime_error("cannot make a file for the card");
+    const bool written =
+        ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    ::close(fd);
+    const RegularFile file(name);
+    ::unlink(name);
+    if (!written || !file.IsOpen()) throw std::runtime_error("cannot write the card's file");
+    return ReadWidCardFile(file, card, effects, wholeReadLimit);
+}
+
+}  // namespace
+
+std::int32_t ReadCardBytes(std::string_view bytes, WidCard& card, EffectCollection& effects,
+                           Medium medium) {
+    // A stdio stream over the same bytes must read the same: every way in parses alike.
+    WidCard streamedCard = card;
+    EffectCollection streamedEffects = effects;
+    const std::int32_t streamedCode =
+        ReadThroughStream(bytes, streamedCard, streamedEffects, medium);
+    const std::int32_t code =
+        medium == Medium::Memory
+            ? ReadWidCardFromBytes(bytes, card, effects)
+            : ReadThroughFile(bytes, card, effects,
+                              medium == Medium::Large ? 0 : kWidWholeReadLimit);
+    EXPECT_EQ(streamedCode, code) << "a stdio stream reads the card differently";
+    EXPECT_TRUE(streamedCard == card) << "a stdio stream reads the card differently";
+    EXPECT_TRUE(streamedEffects == effects) << "a stdio stream reads the card differently";
+    return code;
 }
 
 CardRead ReadCard(std::string_view bytes, Medium medium) {

@@ -18,10 +18,7 @@ namespace {
 
 // The card list's name of a card in memory, read exactly as from a file.
 std::optional<std::string> CardListNameOf(std::string_view bytes) {
-    if (bytes.empty()) return std::nullopt;
-    const FilePtr stream(::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb"));
-    if (!stream) return std::nullopt;
-    return ReadCardListName(stream.get());
+    return ReadCardListNameFromMemory(bytes);
 }
 
 std::string FolderPart(std::string_view memberPath) {
