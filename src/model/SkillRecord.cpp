@@ -151,7 +151,6 @@ void GatherMentalState(EnemySideRecord& en, RemarkFlags& rm, const EffectEntry& 
 
 void GatherEnemyEntry(EnemySideRecord& en, RemarkFlags& rm, WeakDamageSums& weak,
                       const EffectEntry& e, EffectKind kind, Attribute attribute) {
-    const std::int64_t v = e.value;
     const std::int64_t r = e.rounds;
     switch (kind) {
         case EffectKind::Damage:
@@ -159,17 +158,16 @@ void GatherEnemyEntry(EnemySideRecord& en, RemarkFlags& rm, WeakDamageSums& weak
             GatherDamage(en, rm, weak, e, kind);
             break;
         case EffectKind::Paralysis:
-            if (!attribute.physical) rm.paralysisAsPhysical = 1;
-            CountValue({en.paralysisLv, en.paralysisFixed, en.paralysisMax, en.paralysisLvSum,
-                        en.paralysisFixedSum},
-                       e, v);
+        case EffectKind::Poison: {
+            const bool poison = kind == EffectKind::Poison;
+            if (!attribute.physical) (poison ? rm.poisonAsPhysical : rm.paralysisAsPhysical) = 1;
+            CountValue(poison ? ValueFields{en.poisonLv, en.poisonFixed, en.poisonMax,
+                                            en.poisonLvSum, en.poisonFixedSum}
+                              : ValueFields{en.paralysisLv, en.paralysisFixed, en.paralysisMax,
+                                            en.paralysisLvSum, en.paralysisFixedSum},
+                       e, e.value);
             break;
-        case EffectKind::Poison:
-            if (!attribute.physical) rm.poisonAsPhysical = 1;
-            CountValue({en.poisonLv, en.poisonFixed, en.poisonMax, en.poisonLvSum,
-                        en.poisonFixedSum},
-                       e, v);
-            break;
+        }
         case EffectKind::SkillDisable: en.skillDisable = 1; break;
         case EffectKind::Sleep:
         case EffectKind::Confusion:
