@@ -283,7 +283,8 @@ TEST(CwsExamplesTest, ExamplesLoadAsTheSkillsTheirNamesSay) {
         ASSERT_TRUE(LoadCwsFile(in, e, c.name)) << c.name;
         EXPECT_EQ(e.ObTarget, c.target) << c.name;
         ASSERT_FALSE(e.Obelist.empty()) << c.name;
-        EXPECT_EQ(e.Obelist.front().kind, c.target == kTargetOneAlly ? 1 : 2) << c.name;
+        const EffectKind first = c.target == kTargetOneAlly ? EffectKind::Heal : EffectKind::Damage;
+        EXPECT_EQ(e.Obelist.front().kind, KindNumber(first)) << c.name;
     }
 }
 

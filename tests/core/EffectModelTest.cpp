@@ -118,11 +118,12 @@ TEST(AddEffectTest, RemoveTakesOnlyTheSelectedRowAndUnknownKindsDoNothing) {
     SelectRow(e, 1);
     AddEffect(e, {.kind = EffectKind::Bravery});
     EXPECT_EQ(e.selectedRow, 1) << "adding keeps the selection";
+    AddEffect(e, {.kind = EffectKind{0}});  // no kind: removes nothing either
     RemoveSelectedEffect(e);
     ASSERT_EQ(e.Obelist.size(), 3u);
-    EXPECT_EQ(e.Obelist[0].kind, 10);
-    EXPECT_EQ(e.Obelist[1].kind, 12);
-    EXPECT_EQ(e.Obelist[2].kind, 13);
+    EXPECT_EQ(e.Obelist[0].kind, KindNumber(EffectKind::Sleep));
+    EXPECT_EQ(e.Obelist[1].kind, KindNumber(EffectKind::Rage));
+    EXPECT_EQ(e.Obelist[2].kind, KindNumber(EffectKind::Bravery));
     EXPECT_EQ(e.selectedRow, kNoSelection);
     EXPECT_EQ(PanesFor(e), ParameterPanes{});
 }
@@ -131,7 +132,7 @@ TEST(AddEffectTest, WithAttributeSetsOnlyTheLastRowUnclamped) {
     EditorState e;
     AddEffectWithAttribute(e, {.kind = EffectKind::Sleep, .rounds = 5}, 4);
     ASSERT_EQ(e.Obelist.size(), 1u);
-    EXPECT_EQ(e.Obelist[0].kind, 10);
+    EXPECT_EQ(e.Obelist[0].kind, KindNumber(EffectKind::Sleep));
     EXPECT_EQ(e.Obelist[0].attribute, 4);
     EXPECT_EQ(e.Obelist[0].rounds, 5);
     AddEffectWithAttribute(e, {.kind = EffectKind::Damage, .value = 150}, 5);
