@@ -125,8 +125,13 @@ void ApplyWidCard(EditorState& editor, const WidCard& card, EffectCollection& ef
     editor.ObAssasin = card.Assasin;
     editor.ObLevel = std::to_string(card.Level);
     for (const EffectEntry& e : effects) {
-        AddEffectWithAttribute(editor, e.kind, e.attribute, e.valueKind, e.value, e.variation,
-                               e.rounds);
+        AddEffectWithAttribute(editor,
+                               {.kind = EffectKind{e.kind},
+                                .valueKind = e.valueKind,
+                                .value = e.value,
+                                .variation = e.variation,
+                                .rounds = e.rounds},
+                               e.attribute);
     }
     effects.clear();
 }

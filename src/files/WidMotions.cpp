@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "files/WidEvents.h"
+#include "model/EffectCatalogue.h"
 
 namespace morvat {
 namespace {
@@ -98,23 +99,31 @@ void ReadMotion(WidReadContext& context, bool collect) {
 
 std::uint8_t RatedEffectKind(std::int32_t type, std::uint8_t detail) {
     // Most types rate a run of detail codes from 0 as consecutive effect kinds.
+    const auto run = [detail](EffectKind first, EffectKind last) -> std::uint8_t {
+        const int kind = KindNumber(first) + detail;
+        return kind <= KindNumber(last) ? static_cast<std::uint8_t>(kind) : 0;
+    };
     switch (type) {
-        case 0x40800:  // heal, damage, drain
-            return detail <= 2 ? static_cast<std::uint8_t>(1 + detail) : 0;
+        case 0x40800:
+            return run(EffectKind::Heal, EffectKind::Drain);
         case 0x40801:  // paralysis, its cure, poison, its cure
-            return detail <= 3 ? static_cast<std::uint8_t>(4 + detail) : 0;
-        case 0x40802:  // mind recovery, mind disabled
-            return detail <= 1 ? static_cast<std::uint8_t>(8 + detail) : 0;
+            return run(EffectKind::Paralysis, EffectKind::CurePoison);
+        case 0x40802:
+            return run(EffectKind::SkillRecover, EffectKind::SkillDisable);
         case 0x40803:  // mental states
-            return detail <= 5 ? static_cast<std::uint8_t>(10 + detail) : 0;
+            return run(EffectKind::Sleep, EffectKind::MindNormal);
         case 0x40804:  // magical states and their cures
-            return detail <= 7 ? static_cast<std::uint8_t>(16 + detail) : 0;
-        case 0x40805:  // ability changes
-            return detail <= 3 ? static_cast<std::uint8_t>(24 + detail) : 0;
-        case 0x40806:  // erasing the target or a summon; 1 is not rated
-            return detail == 0 ? 28 : detail == 2 ? 29 : 0;
-        case 0x40807:  // dealing confusion or a skill card; the other codes are not rated
-            return detail == 6 ? 30 : detail == 7 ? 31 : 0;
+            return run(EffectKind::Bind, EffectKind::Unnullify);
+        case 0x40805:
+            return run(EffectKind::ActionChange, EffectKind::DefenceChange);
+        case 0x40806:  // 1 is not rated
+            return detail == 0   ? KindNumber(EffectKind::EraseTarget)
+                   : detail == 2 ? KindNumber(EffectKind::EraseSummon)
+                                 : 0;
+        case 0x40807:  // the other codes are not rated
+            return detail == 6   ? KindNumber(EffectKind::DealConfusion)
+                   : detail == 7 ? KindNumber(EffectKind::DealSkill)
+                                 : 0;
         default:
             return 0;
     }

@@ -17,48 +17,46 @@ EffectEntry* MutableSelected(EditorState& editor) {
     return &editor.Obelist[static_cast<std::size_t>(editor.selectedRow)];
 }
 
-void RemoveSelected(EditorState& editor) {
-    if (MutableSelected(editor) == nullptr) return;
-    editor.Obelist.erase(editor.Obelist.begin() + editor.selectedRow);
-    editor.selectedRow = kNoSelection;
-}
-
 std::int32_t DefaultAttribute(const EffectKindInfo& info, std::int32_t rounds) {
     // Damage added with a duration of exactly 2 is holy damage: the cws loader restores
     // the holy-or-magic damage sums this way.
-    if (info.kind == 2) return rounds == 2 ? kAttributeHoly : kAttributeAll;
+    if (info.kind == KindNumber(EffectKind::Damage)) {
+        return rounds == 2 ? kAttributeHoly : kAttributeAll;
+    }
     return info.defaultAttribute;
 }
 
 }  // namespace
 
-void AddEffect(EditorState& editor, std::uint8_t kind, std::uint8_t valueKind, std::int32_t value,
-               std::int32_t variation, std::int32_t rounds) {
-    if (kind == kRemoveCommand) {
-        RemoveSelected(editor);
-        return;
-    }
-    const EffectKindInfo* info = FindEffectKind(kind);
+void AddEffect(EditorState& editor, const NewEffect& effect) {
+    const EffectKindInfo* info = FindEffectKind(effect.kind);
     if (info == nullptr) return;
-    const auto attribute = static_cast<std::int8_t>(DefaultAttribute(*info, rounds));
-    const auto vk = static_cast<std::int8_t>(valueKind);
+    const std::uint8_t kind = KindNumber(effect.kind);
+    const auto attribute = static_cast<std::int8_t>(DefaultAttribute(*info, effect.rounds));
+    const auto vk = static_cast<std::int8_t>(effect.valueKind);
+    std::int32_t value = effect.value;
     // Values above 99 of the value effects become rows of 99 and a rest, in that order.
-    if (kind <= 7) {
+    if (IsValueEffect(effect.kind)) {
         while (value > kMaxValuePerRow) {
-            editor.Obelist.push_back(
-                MakeEffectEntry(kind, attribute, vk, kMaxValuePerRow, variation, rounds));
+            editor.Obelist.push_back(MakeEffectEntry(kind, attribute, vk, kMaxValuePerRow,
+                                                     effect.variation, effect.rounds));
             value -= kMaxValuePerRow;
         }
     }
-    editor.Obelist.push_back(MakeEffectEntry(kind, attribute, vk, value, variation, rounds));
+    editor.Obelist.push_back(
+        MakeEffectEntry(kind, attribute, vk, value, effect.variation, effect.rounds));
 }
 
-void AddEffectWithAttribute(EditorState& editor, std::uint8_t kind, std::int32_t attribute,
-                            std::uint8_t valueKind, std::int32_t value, std::int32_t variation,
-                            std::int32_t rounds) {
-    if (FindEffectKind(kind) == nullptr) return;
-    AddEffect(editor, kind, valueKind, value, variation, rounds);
+void AddEffectWithAttribute(EditorState& editor, const NewEffect& effect, std::int32_t attribute) {
+    if (FindEffectKind(effect.kind) == nullptr) return;
+    AddEffect(editor, effect);
     editor.Obelist.back().attribute = attribute;
+}
+
+void RemoveSelectedEffect(EditorState& editor) {
+    if (MutableSelected(editor) == nullptr) return;
+    editor.Obelist.erase(editor.Obelist.begin() + editor.selectedRow);
+    editor.selectedRow = kNoSelection;
 }
 
 void ClearEditor(EditorState& editor) { editor = EditorState{}; }

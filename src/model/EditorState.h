@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/EffectCatalogue.h"
 #include "model/EffectEntry.h"
 
 namespace morvat {
@@ -39,17 +40,28 @@ struct EditorState {
     friend bool operator==(const EditorState&, const EditorState&) = default;
 };
 
-// Adds kind 1..31 with its default attribute, splitting values above 99 into rows of 99
-// and a rest (kinds 1 to 7 only); kind 0 removes the selected row; other kinds do nothing.
-// Adding never changes the selection.
-void AddEffect(EditorState& editor, std::uint8_t kind, std::uint8_t valueKind, std::int32_t value,
-               std::int32_t variation, std::int32_t rounds);
+// What a palette button or a loader asks to add. Designated initialisers name what
+// differs from a palette press: AddEffect(editor, {.kind = EffectKind::Sleep, .rounds = 10}).
+struct NewEffect {
+    EffectKind kind{};
+    std::uint8_t valueKind = kValueKindLevel;
+    std::int32_t value = 1;
+    std::int32_t variation = 0;
+    std::int32_t rounds = 1;
+};
 
-// AddEffect for kinds 1..31, then the last row takes `attribute` as given (loaders use
-// this for entries that carry their own attribute).
-void AddEffectWithAttribute(EditorState& editor, std::uint8_t kind, std::int32_t attribute,
-                            std::uint8_t valueKind, std::int32_t value, std::int32_t variation,
-                            std::int32_t rounds);
+// Adds a kind of the catalogue with its default attribute, splitting values above 99 into
+// rows of 99 and a rest (value effects only); other kinds do nothing. Adding never changes
+// the selection.
+void AddEffect(EditorState& editor, const NewEffect& effect);
+
+// AddEffect, then the last row takes `attribute` as given (loaders use this for entries
+// that carry their own attribute).
+void AddEffectWithAttribute(EditorState& editor, const NewEffect& effect, std::int32_t attribute);
+
+// The palette's remove button: the selected row goes and nothing is selected; no row
+// selected, no change.
+void RemoveSelectedEffect(EditorState& editor);
 
 // The "クリア" button: every control back to its initial value, no rows, no selection.
 void ClearEditor(EditorState& editor);

@@ -11,13 +11,66 @@
 namespace morvat {
 
 inline constexpr int kRemoveCommand = 0;
-inline constexpr int kFirstEffectKind = 1;
-inline constexpr int kLastEffectKind = 31;
+
+// The effect kinds, numbered as the effect rows, the card files and the cws file number them.
+enum class EffectKind : std::uint8_t {
+    Heal = 1,
+    Damage,
+    Drain,
+    Paralysis,
+    CureParalysis,
+    Poison,
+    CurePoison,
+    SkillRecover,
+    SkillDisable,
+    Sleep,
+    Confusion,
+    Rage,
+    Bravery,
+    Fear,
+    MindNormal,
+    Bind,
+    Unbind,
+    Silence,
+    Unsilence,
+    Expose,
+    Unexpose,
+    MagicNullify,
+    Unnullify,
+    ActionChange,
+    AvoidChange,
+    ResistChange,
+    DefenceChange,
+    EraseTarget,
+    EraseSummon,
+    DealConfusion,
+    DealSkill,
+};
+
+// The number an effect row and the files store for `kind`.
+constexpr std::uint8_t KindNumber(EffectKind kind) {
+    return static_cast<std::uint8_t>(kind);
+}
+
+inline constexpr int kFirstEffectKind = KindNumber(EffectKind::Heal);
+inline constexpr int kLastEffectKind = KindNumber(EffectKind::DealSkill);
+
+// The kind `steps` places after `first` in kind order: the card files and the cws file keep
+// runs of consecutive kinds (the mental states, the ability changes).
+constexpr EffectKind KindAfter(EffectKind first, int steps) {
+    return static_cast<EffectKind>(KindNumber(first) + steps);
+}
+
+// The value effects, heal to cure poison: they carry a value kind and a value, and values
+// above 99 are split into several rows.
+constexpr bool IsValueEffect(EffectKind kind) {
+    return kind >= EffectKind::Heal && kind <= EffectKind::CurePoison;
+}
 
 // Which parameter panes the editor shows for a kind.
 enum class EffectParams : std::uint8_t {
     None,    // no parameter
-    Value,   // value kind and value (kinds 1 to 7)
+    Value,   // value kind and value (the value effects)
     Rounds,  // duration only
     Change,  // change value and duration (ability changes)
 };
@@ -73,5 +126,8 @@ std::span<const EffectKindInfo> EffectCatalogue();
 
 // The catalogue row of `kind`, or nullptr when `kind` is not 1..31.
 const EffectKindInfo* FindEffectKind(int kind);
+inline const EffectKindInfo* FindEffectKind(EffectKind kind) {
+    return FindEffectKind(int{KindNumber(kind)});
+}
 
 }  // namespace morvat

@@ -10,8 +10,8 @@ struct EffectEntry {
     std::uint8_t kind = 0;          // 1..31, see the effect catalogue
     std::int32_t attribute = 0;     // 0..6, index into kAttributeCaptions
     std::uint8_t valueKind = 0;     // 0..2, index into kValueKindCaptions
-    std::int32_t value = 1;         // 1..99, used by kinds 1 to 7
-    std::int32_t variation = 0;     // -10..10, used by kinds 24 to 27
+    std::int32_t value = 1;         // 1..99, used by the value effects
+    std::int32_t variation = 0;     // -10..10, used by the ability changes
     std::int32_t rounds = 1;        // 1..999
 
     friend bool operator==(const EffectEntry&, const EffectEntry&) = default;

@@ -2,6 +2,7 @@
 #include "model/SkillRecord.h"
 
 #include <algorithm>
+#include <array>
 
 #include "model/EffectCatalogue.h"
 
@@ -86,137 +87,197 @@ struct WeakDamageSums {
     std::int64_t holyLv = 0, holyFixed = 0, magicLv = 0, magicFixed = 0;
 };
 
-void GatherEntry(SkillRecord& rec, WeakDamageSums& weak, const EffectEntry& e) {
-    EnemySideRecord& en = rec.enemy;
-    AllySideRecord& al = rec.ally;
-    RemarkFlags& rm = rec.remarks;
-    const std::int64_t v = e.value;
-    const std::int64_t r = e.rounds;
-    const bool physical = e.attribute == kAttributePhysical;
-    const bool mental = e.attribute == kAttributeMental;
+// An effect's attribute against the one the rating assumes for its kind.
+struct Attribute {
+    bool physical;
+    bool mental;
+};
 
-    switch (e.kind) {
-        case 1:
-            if (!physical) rm.recoveryAsPhysical = 1;
-            CountValue({al.healLv, al.healFixed, al.healMax, al.healLvSum, al.healFixedSum}, e, v);
+// One enemy mental state: its flag, its duration and the remark when it is not mental.
+struct MentalState {
+    Flag& flag;
+    std::int64_t& rounds;
+    Flag& notMental;
+};
+
+// One ability's change on one side: whether it is changed, by how much and for how long.
+struct AbilityChange {
+    Flag& changed;
+    std::uint8_t& size;
+    std::int64_t& rounds;
+};
+
+// The place of an ability change in the action, avoidance, resistance, defence order.
+std::size_t AbilityIndex(EffectKind kind) {
+    return static_cast<std::size_t>(KindNumber(kind) - KindNumber(EffectKind::ActionChange));
+}
+
+void GatherDamage(EnemySideRecord& en, RemarkFlags& rm, WeakDamageSums& weak, const EffectEntry& e,
+                  EffectKind kind) {
+    // Drain counts twice: the rating treats it as damage that also heals.
+    const bool drain = kind == EffectKind::Drain;
+    const std::int64_t amount = drain ? 2 * std::int64_t{e.value} : e.value;
+    if (drain) rm.drainDoubled = 1;
+    if (e.attribute == kAttributeHoly || e.attribute == kAttributeMagic) {
+        const bool holy = e.attribute == kAttributeHoly;
+        CountValue({en.weakDamageLv, en.weakDamageFixed, en.weakDamageMax,
+                    holy ? weak.holyLv : weak.magicLv, holy ? weak.holyFixed : weak.magicFixed},
+                   e, amount);
+    } else {
+        CountValue({en.damageLv, en.damageFixed, en.damageMax, en.damageLvSum, en.damageFixedSum},
+                   e, amount);
+    }
+}
+
+// One enemy mental state at a time: the last one in the list decides.
+void GatherMentalState(EnemySideRecord& en, RemarkFlags& rm, const EffectEntry& e, EffectKind kind,
+                       Attribute attribute) {
+    const std::array<MentalState, 4> states{{
+        {en.sleep, en.sleepRounds, rm.sleepAsMental},
+        {en.confusion, en.confusionRounds, rm.confusionAsMental},
+        {en.rage, en.rageRounds, rm.rageAsMental},
+        {en.fear, en.fearRounds, rm.fearAsMental},
+    }};
+    const std::size_t own = kind == EffectKind::Sleep       ? 0
+                            : kind == EffectKind::Confusion ? 1
+                            : kind == EffectKind::Rage      ? 2
+                                                            : 3;
+    if (!attribute.mental) states[own].notMental = 1;
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        if (i != own) states[i].flag = 0;
+    }
+    EnterState(states[own].flag, states[own].rounds, e.rounds);
+}
+
+void GatherEnemyEntry(EnemySideRecord& en, RemarkFlags& rm, WeakDamageSums& weak,
+                      const EffectEntry& e, EffectKind kind, Attribute attribute) {
+    const std::int64_t r = e.rounds;
+    switch (kind) {
+        case EffectKind::Damage:
+        case EffectKind::Drain:
+            GatherDamage(en, rm, weak, e, kind);
             break;
-        case 2:
-        case 3: {
-            // Drain counts twice: the rating treats it as damage that also heals.
-            const std::int64_t amount = e.kind == 3 ? 2 * v : v;
-            if (e.kind == 3) rm.drainDoubled = 1;
-            if (e.attribute == kAttributeHoly || e.attribute == kAttributeMagic) {
-                const bool holy = e.attribute == kAttributeHoly;
-                CountValue({en.weakDamageLv, en.weakDamageFixed, en.weakDamageMax,
-                            holy ? weak.holyLv : weak.magicLv,
-                            holy ? weak.holyFixed : weak.magicFixed},
-                           e, amount);
-            } else {
-                CountValue({en.damageLv, en.damageFixed, en.damageMax, en.damageLvSum,
-                            en.damageFixedSum},
-                           e, amount);
-            }
-            break;
-        }
-        case 4:
-            if (!physical) rm.paralysisAsPhysical = 1;
-            CountValue({en.paralysisLv, en.paralysisFixed, en.paralysisMax, en.paralysisLvSum,
-                        en.paralysisFixedSum},
-                       e, v);
-            break;
-        case 5:
-            if (!physical) rm.recoveryAsPhysical = 1;
-            CountValue({al.cureParalysisLv, al.cureParalysisFixed, al.cureParalysisMax,
-                        al.cureParalysisLvSum, al.cureParalysisFixedSum},
-                       e, v);
-            break;
-        case 6:
-            if (!physical) rm.poisonAsPhysical = 1;
-            CountValue({en.poisonLv, en.poisonFixed, en.poisonMax, en.poisonLvSum,
-                        en.poisonFixedSum},
-                       e, v);
-            break;
-        case 7:
-            if (!physical) rm.recoveryAsPhysical = 1;
-            CountValue({al.curePoisonLv, al.curePoisonFixed, al.curePoisonMax,
-                        al.curePoisonLvSum, al.curePoisonFixedSum},
-                       e, v);
-            break;
-        case 8: al.skillRecover = 1; break;
-        case 9: en.skillDisable = 1; break;
-        case 10:
-        case 11:
-        case 12:
-        case 14: {
-            // One enemy mental state at a time: the last one in the list decides.
-            Flag* flags[] = {&en.sleep, &en.confusion, &en.rage, &en.fear};
-            std::int64_t* rounds[] = {&en.sleepRounds, &en.confusionRounds, &en.rageRounds,
-                                      &en.fearRounds};
-            Flag* remarks[] = {&rm.sleepAsMental, &rm.confusionAsMental, &rm.rageAsMental,
-                               &rm.fearAsMental};
-            const int own = e.kind == 14 ? 3 : e.kind - 10;
-            if (!mental) *remarks[own] = 1;
-            for (int i = 0; i < 4; ++i) {
-                if (i != own) *flags[i] = 0;
-            }
-            EnterState(*flags[own], *rounds[own], r);
-            break;
-        }
-        case 13:
-            if (!mental) rm.braveryAsMental = 1;
-            al.mindNormal = 0;
-            EnterState(al.bravery, al.braveryRounds, r);
-            break;
-        case 15:
-            if (!mental) rm.mindNormalAsMental = 1;
-            al.bravery = 0;
-            al.mindNormal = 1;
-            break;
-        case 16: LongestRounds(en.bind, en.bindRounds, r); break;
-        case 17: al.unbind = 1; break;
-        case 18: LongestRounds(en.silence, en.silenceRounds, r); break;
-        case 19: al.unsilence = 1; break;
-        case 20: LongestRounds(en.expose, en.exposeRounds, r); break;
-        case 21: al.unexpose = 1; break;
-        case 22: LongestRounds(al.magicNullify, al.magicNullifyRounds, r); break;
-        case 23: al.unnullify = 1; break;
-        case 24:
-        case 25:
-        case 26:
-        case 27: {
-            const int i = e.kind - 24;
-            const std::int32_t c = e.variation;
-            if (c > 0) {
-                Flag* flags[] = {&al.actionUp, &al.avoidUp, &al.resistUp, &al.defenceUp};
-                std::uint8_t* steps[] = {&al.actionUpStep, &al.avoidUpStep, &al.resistUpStep,
-                                         &al.defenceUpStep};
-                std::int64_t* rounds[] = {&al.actionUpRounds, &al.avoidUpRounds,
-                                          &al.resistUpRounds, &al.defenceUpRounds};
-                ChangeAbility(*flags[i], *steps[i], *rounds[i], static_cast<std::uint8_t>(c - 1),
-                              r);
-            } else {
-                Flag* flags[] = {&en.actionDown, &en.avoidDown, &en.resistDown, &en.defenceDown};
-                std::uint8_t* sizes[] = {&en.actionDownBy, &en.avoidDownBy, &en.resistDownBy,
-                                         &en.defenceDownBy};
-                std::int64_t* rounds[] = {&en.actionDownRounds, &en.avoidDownRounds,
-                                          &en.resistDownRounds, &en.defenceDownRounds};
-                ChangeAbility(*flags[i], *sizes[i], *rounds[i], static_cast<std::uint8_t>(-c), r);
-            }
+        case EffectKind::Paralysis:
+        case EffectKind::Poison: {
+            const bool poison = kind == EffectKind::Poison;
+            if (!attribute.physical) (poison ? rm.poisonAsPhysical : rm.paralysisAsPhysical) = 1;
+            CountValue(poison ? ValueFields{en.poisonLv, en.poisonFixed, en.poisonMax,
+                                            en.poisonLvSum, en.poisonFixedSum}
+                              : ValueFields{en.paralysisLv, en.paralysisFixed, en.paralysisMax,
+                                            en.paralysisLvSum, en.paralysisFixedSum},
+                       e, e.value);
             break;
         }
-        case 28: en.eraseTarget = 1; break;
-        case 29: en.eraseSummon = 1; break;
-        case 30:
-            if (!mental) rm.dealConfusionAsMental = 1;
+        case EffectKind::SkillDisable: en.skillDisable = 1; break;
+        case EffectKind::Sleep:
+        case EffectKind::Confusion:
+        case EffectKind::Rage:
+        case EffectKind::Fear:
+            GatherMentalState(en, rm, e, kind, attribute);
+            break;
+        case EffectKind::Bind: LongestRounds(en.bind, en.bindRounds, r); break;
+        case EffectKind::Silence: LongestRounds(en.silence, en.silenceRounds, r); break;
+        case EffectKind::Expose: LongestRounds(en.expose, en.exposeRounds, r); break;
+        case EffectKind::EraseTarget: en.eraseTarget = 1; break;
+        case EffectKind::EraseSummon: en.eraseSummon = 1; break;
+        case EffectKind::DealConfusion:
+            if (!attribute.mental) rm.dealConfusionAsMental = 1;
             en.dealConfusion = 1;
             ++en.dealConfusionCount;
             break;
-        case 31:
+        default:
+            break;  // an ally-side kind
+    }
+}
+
+// The fields of the three recoveries: heal, cure poison, cure paralysis.
+ValueFields RecoveryFields(AllySideRecord& al, EffectKind kind) {
+    if (kind == EffectKind::Heal) {
+        return {al.healLv, al.healFixed, al.healMax, al.healLvSum, al.healFixedSum};
+    }
+    if (kind == EffectKind::CurePoison) {
+        return {al.curePoisonLv, al.curePoisonFixed, al.curePoisonMax, al.curePoisonLvSum,
+                al.curePoisonFixedSum};
+    }
+    return {al.cureParalysisLv, al.cureParalysisFixed, al.cureParalysisMax,
+            al.cureParalysisLvSum, al.cureParalysisFixedSum};
+}
+
+void GatherAllyEntry(AllySideRecord& al, RemarkFlags& rm, const EffectEntry& e, EffectKind kind,
+                     Attribute attribute) {
+    const std::int64_t r = e.rounds;
+    switch (kind) {
+        case EffectKind::Heal:
+        case EffectKind::CureParalysis:
+        case EffectKind::CurePoison:
+            if (!attribute.physical) rm.recoveryAsPhysical = 1;
+            CountValue(RecoveryFields(al, kind), e, e.value);
+            break;
+        case EffectKind::SkillRecover: al.skillRecover = 1; break;
+        case EffectKind::Bravery:
+            if (!attribute.mental) rm.braveryAsMental = 1;
+            al.mindNormal = 0;
+            EnterState(al.bravery, al.braveryRounds, r);
+            break;
+        case EffectKind::MindNormal:
+            if (!attribute.mental) rm.mindNormalAsMental = 1;
+            al.bravery = 0;
+            al.mindNormal = 1;
+            break;
+        case EffectKind::Unbind: al.unbind = 1; break;
+        case EffectKind::Unsilence: al.unsilence = 1; break;
+        case EffectKind::Unexpose: al.unexpose = 1; break;
+        case EffectKind::MagicNullify:
+            LongestRounds(al.magicNullify, al.magicNullifyRounds, r);
+            break;
+        case EffectKind::Unnullify: al.unnullify = 1; break;
+        case EffectKind::DealSkill:
             al.dealSkill = 1;
             ++al.dealSkillCount;
             break;
         default:
-            break;  // not an effect kind: the row is skipped
+            break;  // an enemy-side kind
+    }
+}
+
+// A rise works on allies, a fall (or a reset, a change of 0) on enemies.
+void GatherAbilityChange(SkillRecord& rec, const EffectEntry& e, EffectKind kind) {
+    AllySideRecord& al = rec.ally;
+    EnemySideRecord& en = rec.enemy;
+    // The four rises, then the four falls.
+    const std::array<AbilityChange, 8> changes{{
+        {al.actionUp, al.actionUpStep, al.actionUpRounds},
+        {al.avoidUp, al.avoidUpStep, al.avoidUpRounds},
+        {al.resistUp, al.resistUpStep, al.resistUpRounds},
+        {al.defenceUp, al.defenceUpStep, al.defenceUpRounds},
+        {en.actionDown, en.actionDownBy, en.actionDownRounds},
+        {en.avoidDown, en.avoidDownBy, en.avoidDownRounds},
+        {en.resistDown, en.resistDownBy, en.resistDownRounds},
+        {en.defenceDown, en.defenceDownBy, en.defenceDownRounds},
+    }};
+    const std::int32_t c = e.variation;
+    const bool rise = c > 0;
+    const AbilityChange& change = changes[AbilityIndex(kind) + (rise ? 0 : 4)];
+    // A rise is kept as its step, the rise less one; a fall as its size.
+    const auto size = static_cast<std::uint8_t>(rise ? c - 1 : -c);
+    ChangeAbility(change.changed, change.size, change.rounds, size, e.rounds);
+}
+
+void GatherEntry(SkillRecord& rec, WeakDamageSums& weak, const EffectEntry& e) {
+    const EffectKindInfo* info = FindEffectKind(e.kind);
+    if (info == nullptr) return;  // not an effect kind: the row is skipped
+    const auto kind = static_cast<EffectKind>(e.kind);
+    const Attribute attribute{e.attribute == kAttributePhysical, e.attribute == kAttributeMental};
+    switch (info->side) {
+        case EffectSide::Enemy:
+            GatherEnemyEntry(rec.enemy, rec.remarks, weak, e, kind, attribute);
+            break;
+        case EffectSide::Ally:
+            GatherAllyEntry(rec.ally, rec.remarks, e, kind, attribute);
+            break;
+        case EffectSide::ByChange:
+            GatherAbilityChange(rec, e, kind);
+            break;
     }
 }
 

@@ -267,9 +267,10 @@ void TForm1::RefreshPanes() {
 
 void TForm1::SpeedButtonClick(int kind) {
     if (kind == morvat::kRemoveCommand) {
-        morvat::AddEffect(editor_, morvat::kRemoveCommand, 0, 1, 0, 1);
+        morvat::RemoveSelectedEffect(editor_);
     } else if (const morvat::EffectKindInfo* info = morvat::FindEffectKind(kind)) {
-        morvat::AddEffect(editor_, static_cast<std::uint8_t>(kind), 0, 1, 0, info->roundsOnAdd);
+        morvat::AddEffect(
+            editor_, {.kind = static_cast<morvat::EffectKind>(kind), .rounds = info->roundsOnAdd});
     }
     const int rowsBefore = Obelist->count();
     RefreshEffectList();

@@ -30,7 +30,7 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
 // One enemy, "物理属性", avoidable, no modifiers, one damage entry by level of value 3.
 EditorState SmallDamageSkill() {
     EditorState e;
-    AddEffect(e, 2, 0, 3, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Damage, .value = 3});
     return e;
 }
 
@@ -136,13 +136,15 @@ TEST(CwsFormatTest, UpperEndsOfRoundsAndSteps) {
 TEST(CwsFormatTest, AllyBlockFollowsTheHeaderForSkillsAimedAtAllies) {
     EditorState e;
     e.ObTarget = kTargetOneAlly;
-    AddEffect(e, 1, 0, 30, 0, 1);
-    AddEffect(e, 1, 0, 40, 0, 1);
-    AddEffect(e, 24, 0, 1, 3, 5);  // a rise of 3 is step 2
-    AddEffect(e, 31, 0, 1, 0, 1);
-    AddEffect(e, 31, 0, 1, 0, 1);
-    AddEffect(e, 22, 0, 1, 0, 12);
-    AddEffect(e, 6, 0, 10, 0, 1);  // an enemy-side effect: not written
+    AddEffect(e, {.kind = EffectKind::Heal, .value = 30});
+    AddEffect(e, {.kind = EffectKind::Heal, .value = 40});
+    AddEffect(
+        e,
+        {.kind = EffectKind::ActionChange, .variation = 3, .rounds = 5});  // a rise of 3 is step 2
+    AddEffect(e, {.kind = EffectKind::DealSkill});
+    AddEffect(e, {.kind = EffectKind::DealSkill});
+    AddEffect(e, {.kind = EffectKind::MagicNullify, .rounds = 12});
+    AddEffect(e, {.kind = EffectKind::Poison, .value = 10});  // an enemy-side effect: not written
     EXPECT_EQ(FormatCwsFile(GatherSkillRecord(e)),
               test::ReadFileBytes(test::CaseDir("ally-block-cws") / "ally.cws"));
 }
@@ -257,7 +259,7 @@ TEST(CwsExamplesTest, SingleTargetExampleIsTheWorkedRatingExample) {
     e.ObAttribute = 2;  // "魔法的物理属性"
     e.ObEscape = 2;
     e.ObAssasin = true;
-    AddEffect(e, 2, 0, 10, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Damage, .value = 10});
     EXPECT_EQ(test::ReadFileBytes(test::ExamplesDir() / "damage-single.cws"),
               FormatCwsFile(GatherSkillRecord(e)));
 }
@@ -275,7 +277,8 @@ TEST(CwsExamplesTest, ExamplesLoadAsTheSkillsTheirNamesSay) {
         ASSERT_TRUE(LoadCwsFile(in, e, c.name)) << c.name;
         EXPECT_EQ(e.ObTarget, c.target) << c.name;
         ASSERT_FALSE(e.Obelist.empty()) << c.name;
-        EXPECT_EQ(e.Obelist.front().kind, c.target == kTargetOneAlly ? 1 : 2) << c.name;
+        const EffectKind first = c.target == kTargetOneAlly ? EffectKind::Heal : EffectKind::Damage;
+        EXPECT_EQ(e.Obelist.front().kind, KindNumber(first)) << c.name;
     }
 }
 

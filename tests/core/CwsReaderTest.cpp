@@ -23,7 +23,7 @@ struct Loaded {
 Loaded Load(std::string_view bytes, std::string_view name = "card") {
     Loaded result;
     // Whatever the editor held before is replaced.
-    AddEffect(result.editor, 9, 0, 1, 0, 1);
+    AddEffect(result.editor, {.kind = EffectKind::SkillDisable});
     result.editor.ObCardname = "before";
     std::istringstream in{std::string(bytes)};
     result.ok = LoadCwsFile(in, result.editor, name);
@@ -66,14 +66,16 @@ std::string SavedFile(const EditorState& e) {
     return FormatCwsFile(GatherSkillRecord(e));
 }
 
-EffectEntry Row(int kind, int attribute, int valueKind, int value, int variation, int rounds) {
-    return MakeEffectEntry(static_cast<std::uint8_t>(kind), static_cast<std::int8_t>(attribute),
+EffectEntry Row(EffectKind kind, int attribute, int valueKind, int value, int variation,
+                int rounds) {
+    return MakeEffectEntry(KindNumber(kind), static_cast<std::int8_t>(attribute),
                            static_cast<std::int8_t>(valueKind), value, variation, rounds);
 }
 
-int CountKind(const EditorState& e, int kind) {
-    return static_cast<int>(std::count_if(e.Obelist.begin(), e.Obelist.end(),
-                                          [kind](const EffectEntry& r) { return r.kind == kind; }));
+int CountKind(const EditorState& e, EffectKind kind) {
+    return static_cast<int>(
+        std::count_if(e.Obelist.begin(), e.Obelist.end(),
+                      [kind](const EffectEntry& r) { return r.kind == KindNumber(kind); }));
 }
 
 TEST(CwsReaderTest, EmptyFileStopsEarlyWithTheLowestSuccessStep) {
@@ -154,8 +156,8 @@ TEST(CwsReaderTest, LineEndsAndSeparators) {
     EditorState e;
     e.ObTarget = kTargetAllEnemies;
     e.ObAssasin = true;
-    AddEffect(e, 2, 0, 45, 0, 1);
-    AddEffect(e, 11, 0, 1, 0, 7);
+    AddEffect(e, {.kind = EffectKind::Damage, .value = 45});
+    AddEffect(e, {.kind = EffectKind::Confusion, .rounds = 7});
     const std::string crlf = SavedFile(e);
     const Loaded expected = Load(crlf);
     ASSERT_TRUE(expected.ok);
@@ -188,7 +190,7 @@ TEST(CwsReaderTest, LastLineWithoutLineEndKeepsItsDigits) {
     ally.resize(ally.size() - 2);
     const Loaded healer = Load(ally);
     ASSERT_TRUE(healer.ok);
-    EXPECT_EQ(CountKind(healer.editor, 22), 1);
+    EXPECT_EQ(CountKind(healer.editor, EffectKind::MagicNullify), 1);
 }
 
 // A file that ends early would be rated as a smaller skill: it is not a skill at all. The
@@ -219,7 +221,8 @@ TEST(CwsReaderTest, LongLinesKeepTheirFirst49Digits) {
     const Loaded l = Load(EnemyFile({{6, "110000"}, {7, line7}, {8, "4"}}));
     ASSERT_TRUE(l.ok);
     // The digits past the 49th neither count nor spill into line 8.
-    EXPECT_EQ(l.editor.Obelist, (std::vector{Row(2, 0, 0, 7, 0, 1), Row(2, 0, 1, 4, 0, 1)}));
+    EXPECT_EQ(l.editor.Obelist, (std::vector{Row(EffectKind::Damage, 0, 0, 7, 0, 1),
+                                             Row(EffectKind::Damage, 0, 1, 4, 0, 1)}));
 }
 
 TEST(CwsReaderTest, HostileValuesAddABoundedNumberOfRows) {
@@ -233,15 +236,15 @@ TEST(CwsReaderTest, HostileValuesAddABoundedNumberOfRows) {
                                      {32, nines},
                                      {36, "00100" + std::string(44, '9')}}));
     ASSERT_TRUE(l.ok);
-    EXPECT_EQ(CountKind(l.editor, 2), 1000);
-    EXPECT_EQ(l.editor.Obelist.front(), Row(2, 0, 0, 99, 0, 1));
-    EXPECT_EQ(CountKind(l.editor, 30), 1000);
+    EXPECT_EQ(CountKind(l.editor, EffectKind::Damage), 1000);
+    EXPECT_EQ(l.editor.Obelist.front(), Row(EffectKind::Damage, 0, 0, 99, 0, 1));
+    EXPECT_EQ(CountKind(l.editor, EffectKind::DealConfusion), 1000);
     // One row each; durations and changes out of range are clamped by the entry.
-    EXPECT_EQ(CountKind(l.editor, 10), 1);
-    EXPECT_EQ(CountKind(l.editor, 24), 1);
+    EXPECT_EQ(CountKind(l.editor, EffectKind::Sleep), 1);
+    EXPECT_EQ(CountKind(l.editor, EffectKind::ActionChange), 1);
 
     const Loaded ally = Load(AllyFile({{27, "1" + std::string(48, '9')}}));
-    EXPECT_EQ(CountKind(ally.editor, 31), 1000);
+    EXPECT_EQ(CountKind(ally.editor, EffectKind::DealSkill), 1000);
 }
 
 TEST(CwsReaderTest, HugeFileIsReadInLinearTime) {
@@ -260,21 +263,22 @@ TEST(CwsReaderTest, ShortLastEnemyLineDoesNotReadEarlierLines) {
           std::tuple{"0011", true, false}, std::tuple{"00111", true, true}}) {
         const Loaded l = Load(EnemyFile({{35, "0001111"}, {36, line36}}));
         ASSERT_TRUE(l.ok);
-        EXPECT_EQ(CountKind(l.editor, 30), 0) << line36;
+        EXPECT_EQ(CountKind(l.editor, EffectKind::DealConfusion), 0) << line36;
         EXPECT_EQ(l.editor.ObAssasin, assassin) << line36;
         EXPECT_EQ(l.editor.ObFaratack, longRange) << line36;
     }
     const Loaded counted = Load(EnemyFile({{36, "1110002"}}));
-    EXPECT_EQ(counted.editor.Obelist,
-              (std::vector{Row(28, 0, 0, 1, 0, 1), Row(29, 0, 0, 1, 0, 1), Row(30, 2, 0, 1, 0, 1),
-                           Row(30, 2, 0, 1, 0, 1)}));
+    EXPECT_EQ(counted.editor.Obelist, (std::vector{Row(EffectKind::EraseTarget, 0, 0, 1, 0, 1),
+                                                   Row(EffectKind::EraseSummon, 0, 0, 1, 0, 1),
+                                                   Row(EffectKind::DealConfusion, 2, 0, 1, 0, 1),
+                                                   Row(EffectKind::DealConfusion, 2, 0, 1, 0, 1)}));
 }
 
 TEST(CwsReaderTest, FlagLinesShorterThanTheirFlagsSetNothing) {
     const Loaded l = Load(EnemyFile({{6, "11111"}, {7, "5"}, {8, "5"}, {17, "100"}, {18, "5"}}));
     EXPECT_TRUE(l.editor.Obelist.empty());
     const Loaded ally = Load(AllyFile({{17, "111"}, {15, "1"}, {16, "4"}}));
-    EXPECT_EQ(ally.editor.Obelist, (std::vector{Row(13, 2, 0, 1, 0, 4)}));
+    EXPECT_EQ(ally.editor.Obelist, (std::vector{Row(EffectKind::Bravery, 2, 0, 1, 0, 4)}));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -296,47 +300,54 @@ SkillRecord Kept(SkillRecord r) {
 
 TEST(CwsRoundTripTest, SplitSumsComeBackAsRowsOf99) {
     EditorState e;
-    AddEffect(e, 2, 0, 60, 0, 1);
-    AddEffect(e, 2, 0, 70, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Damage, .value = 60});
+    AddEffect(e, {.kind = EffectKind::Damage, .value = 70});
     const Loaded l = Load(SavedFile(e));
-    EXPECT_EQ(l.editor.Obelist, (std::vector{Row(2, 0, 0, 99, 0, 1), Row(2, 0, 0, 31, 0, 1)}));
+    EXPECT_EQ(l.editor.Obelist, (std::vector{Row(EffectKind::Damage, 0, 0, 99, 0, 1),
+                                             Row(EffectKind::Damage, 0, 0, 31, 0, 1)}));
 }
 
 TEST(CwsRoundTripTest, HolyAndMagicDamageComeBackAsHoly) {
     EditorState e;
-    AddEffectWithAttribute(e, 2, kAttributeHoly, 0, 30, 0, 1);
-    AddEffectWithAttribute(e, 2, kAttributeMagic, 0, 50, 0, 1);
-    AddEffectWithAttribute(e, 3, kAttributeMagic, 1, 4, 0, 1);
-    AddEffectWithAttribute(e, 2, kAttributeHoly, 2, 1, 0, 1);
+    AddEffectWithAttribute(e, {.kind = EffectKind::Damage, .value = 30}, kAttributeHoly);
+    AddEffectWithAttribute(e, {.kind = EffectKind::Damage, .value = 50}, kAttributeMagic);
+    AddEffectWithAttribute(e, {.kind = EffectKind::Drain, .valueKind = kValueKindFixed, .value = 4},
+                           kAttributeMagic);
+    AddEffectWithAttribute(e, {.kind = EffectKind::Damage, .valueKind = kValueKindMax},
+                           kAttributeHoly);
     const Loaded l = Load(SavedFile(e));
-    EXPECT_EQ(l.editor.Obelist,
-              (std::vector{Row(2, 3, 0, 50, 0, 2), Row(2, 3, 1, 8, 0, 2), Row(2, 3, 2, 1, 0, 2)}));
+    EXPECT_EQ(l.editor.Obelist, (std::vector{Row(EffectKind::Damage, 3, 0, 50, 0, 2),
+                                             Row(EffectKind::Damage, 3, 1, 8, 0, 2),
+                                             Row(EffectKind::Damage, 3, 2, 1, 0, 2)}));
     EXPECT_EQ(Kept(GatherSkillRecord(l.editor)), Kept(GatherSkillRecord(e)));
 }
 
 TEST(CwsRoundTripTest, AbilityChanges) {
     EditorState e;
-    AddEffect(e, 24, 0, 1, 0, 7);  // a reset keeps only that it resets
-    AddEffect(e, 25, 0, 1, -4, 3);
+    AddEffect(
+        e, {.kind = EffectKind::ActionChange, .rounds = 7});  // a reset keeps only that it resets
+    AddEffect(e, {.kind = EffectKind::AvoidChange, .variation = -4, .rounds = 3});
     Loaded l = Load(SavedFile(e));
-    EXPECT_EQ(l.editor.Obelist, (std::vector{Row(24, 0, 0, 1, 0, 1), Row(25, 0, 0, 1, -4, 3)}));
+    EXPECT_EQ(l.editor.Obelist, (std::vector{Row(EffectKind::ActionChange, 0, 0, 1, 0, 1),
+                                             Row(EffectKind::AvoidChange, 0, 0, 1, -4, 3)}));
 
     EditorState ally;
     ally.ObTarget = kTargetAllAllies;
-    AddEffect(ally, 26, 0, 1, 3, 5);
-    AddEffect(ally, 27, 0, 1, 10, 999);
+    AddEffect(ally, {.kind = EffectKind::ResistChange, .variation = 3, .rounds = 5});
+    AddEffect(ally, {.kind = EffectKind::DefenceChange, .variation = 10, .rounds = 999});
     l = Load(SavedFile(ally));
-    EXPECT_EQ(l.editor.Obelist, (std::vector{Row(26, 0, 0, 1, 3, 5), Row(27, 0, 0, 1, 10, 999)}));
+    EXPECT_EQ(l.editor.Obelist, (std::vector{Row(EffectKind::ResistChange, 0, 0, 1, 3, 5),
+                                             Row(EffectKind::DefenceChange, 0, 0, 1, 10, 999)}));
 }
 
 TEST(CwsRoundTripTest, DealtCardsComeBackOneRowEach) {
     EditorState e;
-    for (int i = 0; i < 3; ++i) AddEffect(e, 30, 0, 1, 0, 10);
-    EXPECT_EQ(CountKind(Load(SavedFile(e)).editor, 30), 3);
+    for (int i = 0; i < 3; ++i) AddEffect(e, {.kind = EffectKind::DealConfusion, .rounds = 10});
+    EXPECT_EQ(CountKind(Load(SavedFile(e)).editor, EffectKind::DealConfusion), 3);
     e.ObTarget = kTargetOneAlly;
     e.Obelist.clear();
-    for (int i = 0; i < 3; ++i) AddEffect(e, 31, 0, 1, 0, 10);
-    EXPECT_EQ(CountKind(Load(SavedFile(e)).editor, 31), 3);
+    for (int i = 0; i < 3; ++i) AddEffect(e, {.kind = EffectKind::DealSkill, .rounds = 10});
+    EXPECT_EQ(CountKind(Load(SavedFile(e)).editor, EffectKind::DealSkill), 3);
 }
 
 TEST(CwsRoundTripTest, OffensiveSkillGathersToTheSameRecord) {
@@ -351,27 +362,27 @@ TEST(CwsRoundTripTest, OffensiveSkillGathersToTheSameRecord) {
     e.ObGard = 10;
     e.ObAssasin = true;
     e.ObFaratack = true;
-    AddEffect(e, 2, 0, 30, 0, 1);
-    AddEffectWithAttribute(e, 3, 5, 0, 10, 0, 1);
-    AddEffect(e, 2, 1, 20, 0, 1);
-    AddEffect(e, 2, 2, 1, 0, 1);
-    AddEffect(e, 6, 0, 5, 0, 1);
-    AddEffect(e, 6, 2, 1, 0, 1);
-    AddEffect(e, 4, 1, 7, 0, 1);
-    AddEffect(e, 9, 0, 1, 0, 1);
-    AddEffect(e, 10, 0, 1, 0, 5);
-    AddEffect(e, 11, 0, 1, 0, 3);
-    AddEffect(e, 10, 0, 1, 0, 10);  // the last mental state wins
-    AddEffect(e, 16, 0, 1, 0, 4);
-    AddEffect(e, 18, 0, 1, 0, 3);
-    AddEffect(e, 20, 0, 1, 0, 2);
-    AddEffect(e, 25, 0, 1, -3, 5);
-    AddEffect(e, 26, 0, 1, -10, 2);
-    AddEffect(e, 27, 0, 1, -1, 999);
-    AddEffect(e, 28, 0, 1, 0, 1);
-    AddEffect(e, 29, 0, 1, 0, 1);
-    AddEffect(e, 30, 0, 1, 0, 1);
-    AddEffect(e, 30, 0, 1, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Damage, .value = 30});
+    AddEffectWithAttribute(e, {.kind = EffectKind::Drain, .value = 10}, 5);
+    AddEffect(e, {.kind = EffectKind::Damage, .valueKind = kValueKindFixed, .value = 20});
+    AddEffect(e, {.kind = EffectKind::Damage, .valueKind = kValueKindMax});
+    AddEffect(e, {.kind = EffectKind::Poison, .value = 5});
+    AddEffect(e, {.kind = EffectKind::Poison, .valueKind = kValueKindMax});
+    AddEffect(e, {.kind = EffectKind::Paralysis, .valueKind = kValueKindFixed, .value = 7});
+    AddEffect(e, {.kind = EffectKind::SkillDisable});
+    AddEffect(e, {.kind = EffectKind::Sleep, .rounds = 5});
+    AddEffect(e, {.kind = EffectKind::Confusion, .rounds = 3});
+    AddEffect(e, {.kind = EffectKind::Sleep, .rounds = 10});  // the last mental state wins
+    AddEffect(e, {.kind = EffectKind::Bind, .rounds = 4});
+    AddEffect(e, {.kind = EffectKind::Silence, .rounds = 3});
+    AddEffect(e, {.kind = EffectKind::Expose, .rounds = 2});
+    AddEffect(e, {.kind = EffectKind::AvoidChange, .variation = -3, .rounds = 5});
+    AddEffect(e, {.kind = EffectKind::ResistChange, .variation = -10, .rounds = 2});
+    AddEffect(e, {.kind = EffectKind::DefenceChange, .variation = -1, .rounds = 999});
+    AddEffect(e, {.kind = EffectKind::EraseTarget});
+    AddEffect(e, {.kind = EffectKind::EraseSummon});
+    AddEffect(e, {.kind = EffectKind::DealConfusion});
+    AddEffect(e, {.kind = EffectKind::DealConfusion});
     const Loaded l = Load(SavedFile(e), "storm");
     ASSERT_TRUE(l.ok);
     EXPECT_EQ(l.editor.ObCardname, "storm");
@@ -385,52 +396,44 @@ TEST(CwsRoundTripTest, SupportiveSkillsGatherToTheSameRecord) {
     e.ObTarget = kTargetOneAlly;
     e.ObSuccess = 5;
     e.ObGard = -1;
-    AddEffect(e, 1, 0, 120, 0, 1);
-    AddEffect(e, 1, 1, 15, 0, 1);
-    AddEffect(e, 1, 2, 1, 0, 1);
-    AddEffect(e, 7, 0, 3, 0, 1);
-    AddEffect(e, 7, 1, 4, 0, 1);
-    AddEffect(e, 7, 2, 1, 0, 1);
-    AddEffect(e, 5, 0, 5, 0, 1);
-    AddEffect(e, 5, 1, 6, 0, 1);
-    AddEffect(e, 5, 2, 1, 0, 1);
-    AddEffect(e, 8, 0, 1, 0, 1);
-    AddEffect(e, 13, 0, 1, 0, 4);
-    for (int kind : {17, 19, 21, 23}) AddEffect(e, static_cast<std::uint8_t>(kind), 0, 1, 0, 1);
-    AddEffect(e, 24, 0, 1, 1, 2);
-    AddEffect(e, 25, 0, 1, 10, 999);
-    AddEffect(e, 31, 0, 1, 0, 1);
-    AddEffect(e, 31, 0, 1, 0, 1);
-    AddEffect(e, 22, 0, 1, 0, 7);
+    // Added in the order the reader adds them back.
+    const NewEffect rows[] = {
+        {.kind = EffectKind::Heal, .value = 120},
+        {.kind = EffectKind::Heal, .valueKind = kValueKindFixed, .value = 15},
+        {.kind = EffectKind::Heal, .valueKind = kValueKindMax},
+        {.kind = EffectKind::CurePoison, .value = 3},
+        {.kind = EffectKind::CurePoison, .valueKind = kValueKindFixed, .value = 4},
+        {.kind = EffectKind::CurePoison, .valueKind = kValueKindMax},
+        {.kind = EffectKind::CureParalysis, .value = 5},
+        {.kind = EffectKind::CureParalysis, .valueKind = kValueKindFixed, .value = 6},
+        {.kind = EffectKind::CureParalysis, .valueKind = kValueKindMax},
+        {.kind = EffectKind::SkillRecover},
+        {.kind = EffectKind::Bravery, .rounds = 4},
+        {.kind = EffectKind::Unbind},
+        {.kind = EffectKind::Unsilence},
+        {.kind = EffectKind::Unexpose},
+        {.kind = EffectKind::Unnullify},
+        {.kind = EffectKind::ActionChange, .variation = 1, .rounds = 2},
+        {.kind = EffectKind::AvoidChange, .variation = 10, .rounds = 999},
+        {.kind = EffectKind::DealSkill},
+        {.kind = EffectKind::DealSkill},
+        {.kind = EffectKind::MagicNullify, .rounds = 7},
+    };
+    for (const NewEffect& row : rows) AddEffect(e, row);
+    ASSERT_EQ(e.Obelist.at(1).value, 21) << "the heal of 120 is two rows";
     Loaded l = Load(SavedFile(e));
     ASSERT_TRUE(l.ok);
     EXPECT_EQ(Kept(GatherSkillRecord(l.editor)), Kept(GatherSkillRecord(e)));
     // The record does not keep the variation or rounds of a release, so compare the rows:
     // they come back in the reader's order, each with its kind's own attribute.
-    EditorState expected;
-    for (auto [kind, valueKind, value] : {std::array{1, 0, 99}, {1, 0, 21}, {1, 1, 15},
-                                          {1, 2, 1}, {7, 0, 3}, {7, 1, 4}, {7, 2, 1},
-                                          {5, 0, 5}, {5, 1, 6}, {5, 2, 1}, {8, 0, 1}}) {
-        AddEffect(expected, static_cast<std::uint8_t>(kind), static_cast<std::uint8_t>(valueKind),
-                  value, 0, 1);
-    }
-    AddEffect(expected, 13, 0, 1, 0, 4);
-    for (int kind : {17, 19, 21, 23}) {
-        AddEffect(expected, static_cast<std::uint8_t>(kind), 0, 1, 0, 1);
-    }
-    AddEffect(expected, 24, 0, 1, 1, 2);
-    AddEffect(expected, 25, 0, 1, 10, 999);
-    AddEffect(expected, 31, 0, 1, 0, 1);
-    AddEffect(expected, 31, 0, 1, 0, 1);
-    AddEffect(expected, 22, 0, 1, 0, 7);
-    EXPECT_EQ(l.editor.Obelist, expected.Obelist);
+    EXPECT_EQ(l.editor.Obelist, e.Obelist);
 
     e.Obelist.clear();
     e.ObTarget = kTargetAllAllies;
-    AddEffect(e, 13, 0, 1, 0, 4);
-    AddEffect(e, 15, 0, 1, 0, 1);  // mind back to normal replaces bravery
+    AddEffect(e, {.kind = EffectKind::Bravery, .rounds = 4});
+    AddEffect(e, {.kind = EffectKind::MindNormal});  // mind back to normal replaces bravery
     l = Load(SavedFile(e));
-    EXPECT_EQ(l.editor.Obelist, (std::vector{Row(15, 2, 0, 1, 0, 1)}));
+    EXPECT_EQ(l.editor.Obelist, (std::vector{Row(EffectKind::MindNormal, 2, 0, 1, 0, 1)}));
     EXPECT_EQ(Kept(GatherSkillRecord(l.editor)), Kept(GatherSkillRecord(e)));
 }
 

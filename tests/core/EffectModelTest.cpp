@@ -37,6 +37,20 @@ TEST(CatalogueTest, EveryKindHasItsRowAndTabsListAddButtonsInKindOrder) {
     EXPECT_EQ(FindEffectKind(32), nullptr);
 }
 
+// The named kinds count through the catalogue in its order, and the value effects (the
+// rows AddEffect splits above 99) are the kinds whose panes show a value.
+TEST(CatalogueTest, NamedKindsMatchTheirRows) {
+    EXPECT_STREQ(FindEffectKind(EffectKind::Fear)->caption, "精神－恐慌状態");
+    EXPECT_STREQ(FindEffectKind(EffectKind::MagicNullify)->caption, "魔法－無効化状態");
+    EXPECT_STREQ(FindEffectKind(EffectKind::DealSkill)->caption, "配布－特殊技能");
+    EXPECT_EQ(KindAfter(EffectKind::ActionChange, 3), EffectKind::DefenceChange);
+    for (const auto& info : EffectCatalogue()) {
+        EXPECT_EQ(IsValueEffect(static_cast<EffectKind>(info.kind)),
+                  info.params == EffectParams::Value)
+            << "kind " << info.kind;
+    }
+}
+
 // The attribute a new row starts with decides how the rating reckons it (physical poison,
 // mental states), and the palette's rounds are what a new row lasts: both per kind, 1 to 31.
 TEST(CatalogueTest, DefaultAttributeAndRoundsOfEveryKind) {
@@ -57,7 +71,7 @@ TEST(CatalogueTest, DefaultAttributeAndRoundsOfEveryKind) {
         EXPECT_EQ(info.defaultAttribute, attributes[info.kind - 1]) << "kind " << info.kind;
         EXPECT_EQ(info.roundsOnAdd, info.kind <= 9 ? 1 : 10) << "kind " << info.kind;
         EditorState e;
-        AddEffect(e, static_cast<std::uint8_t>(info.kind), 0, 1, 0, 1);
+        AddEffect(e, {.kind = static_cast<EffectKind>(info.kind)});
         ASSERT_EQ(e.Obelist.size(), 1u);
         EXPECT_EQ(e.Obelist[0].attribute, attributes[info.kind - 1]) << "kind " << info.kind;
     }
@@ -65,8 +79,8 @@ TEST(CatalogueTest, DefaultAttributeAndRoundsOfEveryKind) {
 
 TEST(AddEffectTest, DamageWithTwoRoundsIsHoly) {
     EditorState e;
-    AddEffect(e, 2, 0, 30, 0, 2);
-    AddEffect(e, 2, 0, 30, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Damage, .value = 30, .rounds = 2});
+    AddEffect(e, {.kind = EffectKind::Damage, .value = 30});
     ASSERT_EQ(e.Obelist.size(), 2u);
     EXPECT_EQ(e.Obelist[0].attribute, kAttributeHoly);
     EXPECT_EQ(e.Obelist[0].rounds, 2);
@@ -75,56 +89,57 @@ TEST(AddEffectTest, DamageWithTwoRoundsIsHoly) {
 
 TEST(AddEffectTest, ValueEffectsSplitAboveNinetyNine) {
     EditorState e;
-    AddEffect(e, 1, 0, 199, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Heal, .value = 199});
     EXPECT_EQ(Values(e), (std::vector<int>{99, 99, 1}));
     ClearEditor(e);
-    AddEffect(e, 6, 1, 250, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Poison, .valueKind = kValueKindFixed, .value = 250});
     EXPECT_EQ(Values(e), (std::vector<int>{99, 99, 52}));
     for (const auto& row : e.Obelist) EXPECT_EQ(row.valueKind, 1);
     ClearEditor(e);
-    AddEffect(e, 1, 0, 99, 0, 1);
-    AddEffect(e, 1, 0, 0, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Heal, .value = 99});
+    AddEffect(e, {.kind = EffectKind::Heal, .value = 0});
     EXPECT_EQ(Values(e), (std::vector<int>{99, 1}));
     ClearEditor(e);
     // No split outside the value effects: the value is clamped instead.
-    AddEffect(e, 8, 0, 150, 0, 1);
+    AddEffect(e, {.kind = EffectKind::SkillRecover, .value = 150});
     EXPECT_EQ(Values(e), (std::vector<int>{1}));
 }
 
 TEST(AddEffectTest, RemoveTakesOnlyTheSelectedRowAndUnknownKindsDoNothing) {
     EditorState e;
-    AddEffect(e, 0, 0, 1, 0, 1);  // nothing selected: nothing happens
+    RemoveSelectedEffect(e);  // nothing selected: nothing happens
     EXPECT_TRUE(e.Obelist.empty());
-    AddEffect(e, 10, 0, 1, 0, 5);
-    AddEffect(e, 11, 0, 1, 0, 6);
-    AddEffect(e, 12, 0, 1, 0, 7);
-    AddEffect(e, 32, 0, 1, 0, 1);
-    AddEffect(e, 255, 0, 1, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Sleep, .rounds = 5});
+    AddEffect(e, {.kind = EffectKind::Confusion, .rounds = 6});
+    AddEffect(e, {.kind = EffectKind::Rage, .rounds = 7});
+    AddEffect(e, {.kind = EffectKind{32}});
+    AddEffect(e, {.kind = EffectKind{255}});
     ASSERT_EQ(e.Obelist.size(), 3u);
     SelectRow(e, 1);
-    AddEffect(e, 13, 0, 1, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Bravery});
     EXPECT_EQ(e.selectedRow, 1) << "adding keeps the selection";
-    AddEffect(e, 0, 0, 1, 0, 1);
+    AddEffect(e, {.kind = EffectKind{0}});  // no kind: removes nothing either
+    RemoveSelectedEffect(e);
     ASSERT_EQ(e.Obelist.size(), 3u);
-    EXPECT_EQ(e.Obelist[0].kind, 10);
-    EXPECT_EQ(e.Obelist[1].kind, 12);
-    EXPECT_EQ(e.Obelist[2].kind, 13);
+    EXPECT_EQ(e.Obelist[0].kind, KindNumber(EffectKind::Sleep));
+    EXPECT_EQ(e.Obelist[1].kind, KindNumber(EffectKind::Rage));
+    EXPECT_EQ(e.Obelist[2].kind, KindNumber(EffectKind::Bravery));
     EXPECT_EQ(e.selectedRow, kNoSelection);
     EXPECT_EQ(PanesFor(e), ParameterPanes{});
 }
 
 TEST(AddEffectTest, WithAttributeSetsOnlyTheLastRowUnclamped) {
     EditorState e;
-    AddEffectWithAttribute(e, 10, 4, 0, 1, 0, 5);
+    AddEffectWithAttribute(e, {.kind = EffectKind::Sleep, .rounds = 5}, 4);
     ASSERT_EQ(e.Obelist.size(), 1u);
-    EXPECT_EQ(e.Obelist[0].kind, 10);
+    EXPECT_EQ(e.Obelist[0].kind, KindNumber(EffectKind::Sleep));
     EXPECT_EQ(e.Obelist[0].attribute, 4);
     EXPECT_EQ(e.Obelist[0].rounds, 5);
-    AddEffectWithAttribute(e, 2, 5, 0, 150, 0, 1);
+    AddEffectWithAttribute(e, {.kind = EffectKind::Damage, .value = 150}, 5);
     ASSERT_EQ(e.Obelist.size(), 3u);
     EXPECT_EQ(e.Obelist[1].attribute, 0);
     EXPECT_EQ(e.Obelist[2].attribute, 5);
-    AddEffectWithAttribute(e, 0, 3, 0, 1, 0, 1);  // never a remove
+    AddEffectWithAttribute(e, {.kind = EffectKind{0}}, 3);  // never a remove
     EXPECT_EQ(e.Obelist.size(), 3u);
 }
 
@@ -138,7 +153,7 @@ TEST(EditorStateTest, ClearRestoresEveryControl) {
     e.ObSuccess = 5;
     e.ObCardname = "x";
     e.ObLevel = "7";
-    AddEffect(e, 1, 0, 3, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Heal, .value = 3});
     SelectRow(e, 0);
     ClearEditor(e);
     // Each control by name, not a comparison with a default-made state: a wrong default
@@ -163,10 +178,13 @@ TEST(EditorStateTest, ClearRestoresEveryControl) {
 
 TEST(EditorStateTest, PanesFollowTheSelectedRow) {
     EditorState e;
-    AddEffect(e, 10, 0, 1, 0, 7);   // sleep: duration alone
-    AddEffect(e, 27, 0, 1, -3, 4);  // defence change: change value and duration below it
-    AddEffect(e, 1, 2, 1, 0, 1);    // maximum heal: value shown but disabled
-    AddEffect(e, 31, 0, 1, 0, 1);   // no parameter
+    AddEffect(e, {.kind = EffectKind::Sleep, .rounds = 7});  // sleep: duration alone
+    AddEffect(e, {.kind = EffectKind::DefenceChange,
+                  .variation = -3,
+                  .rounds = 4});  // defence change: change value and duration below it
+    AddEffect(e, {.kind = EffectKind::Heal,
+                  .valueKind = kValueKindMax});     // maximum heal: value shown but disabled
+    AddEffect(e, {.kind = EffectKind::DealSkill});  // no parameter
 
     SelectRow(e, 0);
     ParameterPanes p = PanesFor(e);
@@ -195,7 +213,7 @@ TEST(EditorStateTest, PanesFollowTheSelectedRow) {
 
 TEST(EditorStateTest, WriteBackChangesOnlyTheSelectedRow) {
     EditorState e;
-    AddEffect(e, 1, 0, 5, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Heal, .value = 5});
     SetSelectedValue(e, 40);  // no selection: no change
     SetSelectedAttribute(e, 3);
     EXPECT_EQ(e.Obelist[0].value, 5);
@@ -212,7 +230,7 @@ TEST(EditorStateTest, WriteBackChangesOnlyTheSelectedRow) {
 // The write-back keeps each parameter within what its control allows, at both ends.
 TEST(EditorStateTest, WriteBackClampsEachParameter) {
     EditorState e;
-    AddEffect(e, 1, 0, 5, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Heal, .value = 5});
     SelectRow(e, 0);
     const auto& row = e.Obelist[0];
     for (const auto& [given, kept] : {std::pair{0, 1}, {1, 1}, {99, 99}, {100, 99}, {-5, 1}}) {

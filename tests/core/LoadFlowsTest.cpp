@@ -65,7 +65,7 @@ TEST(ApplyWidCardTest, TargetFollowsTheCardsCodesAndTheAnswer) {
 
 TEST(ApplyWidCardTest, ReplacesTheEditorWithTheCard) {
     EditorState editor;
-    AddEffect(editor, 8, 0, 1, 0, 1);
+    AddEffect(editor, {.kind = EffectKind::SkillRecover});
     SelectRow(editor, 0);
     editor.ObFaratack = true;
 
@@ -190,7 +190,7 @@ TEST_F(LoadFlowsTest, FileThatCannotBeOpenedChangesNothing) {
 }
 
 TEST_F(LoadFlowsTest, CwsFileThatFailsPartWayChangesNothing) {
-    AddEffect(editor_, 10, 0, 1, 0, 7);
+    AddEffect(editor_, {.kind = EffectKind::Sleep, .rounds = 7});
     const EditorState before = editor_;
     // Opens as a regular file, then every read of it fails with an input/output error.
     std::filesystem::create_symlink("/proc/self/mem", dir_.path() / "damaged.cws");
@@ -202,7 +202,7 @@ TEST_F(LoadFlowsTest, CwsFileThatFailsPartWayChangesNothing) {
 // The editor keeps its card when a cws file turns out not to be a whole skill, and the
 // open folder stays where it was.
 TEST_F(LoadFlowsTest, CwsFileThatIsNoWholeSkillChangesNothing) {
-    AddEffect(editor_, 10, 0, 1, 0, 7);
+    AddEffect(editor_, {.kind = EffectKind::Sleep, .rounds = 7});
     editor_.ObCardname = "keep";
     const EditorState before = editor_;
     const std::string whole = test::ReadFileBytes(test::ExamplesDir() / "damage-single.cws");

@@ -31,7 +31,7 @@ std::string Dump(const Lines& lines) {
 
 TEST(RatingReportTest, WorkedExampleLineByLine) {
     EditorState e;
-    AddEffect(e, 2, 0, 1, 0, 1);  // the "ダメージ" palette button
+    AddEffect(e, {.kind = EffectKind::Damage});  // the "ダメージ" palette button
     SelectRow(e, 0);
     SetSelectedValue(e, 10);
     e.ObSuccess = 1;
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
             "SupportiveMaxHealSingle",
             [](EditorState& e) {
                 e.ObTarget = kTargetOneAlly;
-                AddEffect(e, 1, 2, 1, 0, 1);
+                AddEffect(e, {.kind = EffectKind::Heal, .valueKind = kValueKindMax});
             },
             {"回復(最大)： 700 point", "", "　以上合計： 700 point", "",
              "--2nd フェーズ" + std::string(67, '-'), "", "", "　以上合計： 700 point", "",
@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"SupportiveMaxHealAll",
                   [](EditorState& e) {
                       e.ObTarget = kTargetAllAllies;
-                      AddEffect(e, 1, 2, 1, 0, 1);
+                      AddEffect(e, {.kind = EffectKind::Heal, .valueKind = kValueKindMax});
                   },
                   {"範囲-全体", "　基本値： 175 point  [<700>/4]", "", "合計： 175", "", "",
                    "技能レベル： 17.5"},
@@ -158,7 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RatingReportTest, SuccessRateTruncatesTowardZeroAndIsSkippedWhenNeutral) {
     EditorState e;
     e.ObTarget = kTargetOneAlly;
-    AddEffect(e, 7, 1, 1, 0, 1);  // "中毒解除(固定)" worth 7
+    AddEffect(e, {.kind = EffectKind::CurePoison,
+                  .valueKind = kValueKindFixed});  // "中毒解除(固定)" worth 7
     e.ObSuccess = -1;
     Lines body = Rate(e).body;
     EXPECT_TRUE(
@@ -180,7 +181,7 @@ TEST(RatingReportTest, SuccessRateTruncatesTowardZeroAndIsSkippedWhenNeutral) {
 TEST(RatingReportTest, SupportivePathIgnoresAttributeResistanceAndKeyCodes) {
     EditorState e;
     e.ObTarget = kTargetOneAlly;
-    AddEffect(e, 1, 2, 1, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Heal, .valueKind = kValueKindMax});
     const RatingReport plain = Rate(e);
     e.ObAttribute = 2;
     e.ObDefence = 1;

@@ -290,14 +290,17 @@ TEST(RatingRulesTest, EverySupportiveItemInOrder) {
 // left out, each in the fixed order of its path and never the other path's list.
 TEST(RatingRulesTest, RemarksOfEachPath) {
     EditorState e;
-    AddEffect(e, 31, 0, 1, 0, 10);                 // "技能配布", supportive
-    AddEffect(e, 24, 0, 1, 2, 10);                 // action +2, supportive
-    AddEffect(e, 3, 0, 10, 0, 1);                  // drain, offensive
-    AddEffectWithAttribute(e, 1, 0, 0, 10, 0, 1);  // heal of "全", supportive
-    AddEffectWithAttribute(e, 6, 4, 0, 5, 0, 1);   // poison of "魔法"
-    AddEffectWithAttribute(e, 13, 0, 0, 1, 0, 5);  // bravery of "全"
-    AddEffect(e, 12, 0, 1, 0, 10);                 // rage, offensive
-    AddEffect(e, 29, 0, 1, 0, 10);                 // erase summons, offensive
+    AddEffect(e, {.kind = EffectKind::DealSkill, .rounds = 10});  // "技能配布", supportive
+    AddEffect(
+        e,
+        {.kind = EffectKind::ActionChange, .variation = 2, .rounds = 10});  // action +2, supportive
+    AddEffect(e, {.kind = EffectKind::Drain, .value = 10});                 // drain, offensive
+    AddEffectWithAttribute(e, {.kind = EffectKind::Heal, .value = 10},
+                           0);  // heal of "全", supportive
+    AddEffectWithAttribute(e, {.kind = EffectKind::Poison, .value = 5}, 4);    // poison of "魔法"
+    AddEffectWithAttribute(e, {.kind = EffectKind::Bravery, .rounds = 5}, 0);  // bravery of "全"
+    AddEffect(e, {.kind = EffectKind::Rage, .rounds = 10});                    // rage, offensive
+    AddEffect(e, {.kind = EffectKind::EraseSummon, .rounds = 10});  // erase summons, offensive
 
     RatingReport offensive = RateSkill(GatherSkillRecord(e));
     EXPECT_EQ(offensive.remarks,
@@ -321,8 +324,8 @@ TEST(RatingRulesTest, RemarksOfEachPath) {
 TEST(RatingRulesTest, AllyTargetWithOffensiveEffectsOnly) {
     EditorState e;
     e.ObTarget = kTargetOneAlly;
-    AddEffect(e, 2, 0, 30, 0, 1);
-    AddEffect(e, 10, 0, 1, 0, 10);
+    AddEffect(e, {.kind = EffectKind::Damage, .value = 30});
+    AddEffect(e, {.kind = EffectKind::Sleep, .rounds = 10});
     const RatingReport r = RateSkill(GatherSkillRecord(e));
     EXPECT_TRUE(FirstPhaseItems(r).empty());
     EXPECT_EQ(r.body[3], "　以上合計： 0 point");

@@ -26,7 +26,7 @@ RatingReport Rate(const EditorState& editor) {
 
 EditorState WorkedExample() {
     EditorState e;
-    AddEffect(e, 2, 0, 1, 0, 1);
+    AddEffect(e, {.kind = EffectKind::Damage});
     SelectRow(e, 0);
     SetSelectedValue(e, 10);
     e.ObSuccess = 1;
@@ -148,9 +148,10 @@ TEST(ReportItemsTest, CardWithoutEffectsHasTheRangeStepAlone) {
 TEST(ReportItemsTest, SupportiveCardItemsAndRemarks) {
     EditorState e;
     e.ObTarget = kTargetAllAllies;
-    AddEffect(e, 1, 0, 8, 0, 1);   // heal by level, 8
-    AddEffect(e, 2, 0, 5, 0, 1);   // damage: ignored on this side
-    AddEffect(e, 25, 0, 1, 2, 4);  // avoidance raised
+    AddEffect(e, {.kind = EffectKind::Heal, .value = 8});    // heal by level, 8
+    AddEffect(e, {.kind = EffectKind::Damage, .value = 5});  // damage: ignored on this side
+    AddEffect(e,
+              {.kind = EffectKind::AvoidChange, .variation = 2, .rounds = 4});  // avoidance raised
     e.ObSuccess = -2;
     e.ObDefuse = 3;
     e.ObAssasin = true;  // key codes do not count here
@@ -254,8 +255,10 @@ TEST(RatingComparisonTest, IdenticalRatingsDifferInNothing) {
 TEST(RatingComparisonTest, ItemsOfOneSideOnlyKeepTheirPlace) {
     EditorState a = WorkedExample();
     EditorState b = WorkedExample();
-    AddEffect(a, 2, 1, 1, 0, 1);   // fixed damage: A only, after the damage by level
-    AddEffect(b, 12, 0, 1, 0, 3);  // rage: B only
+    AddEffect(a,
+              {.kind = EffectKind::Damage,
+               .valueKind = kValueKindFixed});  // fixed damage: A only, after the damage by level
+    AddEffect(b, {.kind = EffectKind::Rage, .rounds = 3});  // rage: B only
     b.ObVoice = false;
     b.ObTarget = kTargetAllEnemies;
     b.ObEscape = 4;

@@ -7,6 +7,7 @@
 
 #include "CardWriter.h"
 #include "files/WidReader.h"
+#include "model/EffectCatalogue.h"
 
 namespace morvat {
 namespace {
@@ -74,13 +75,15 @@ TEST(WidMotionsTest, DetailCodesSelectTheEffectKind) {
     struct Case {
         std::int32_t type;
         std::uint8_t firstDetail;
-        std::uint8_t firstKind;
+        EffectKind firstKind;
         int count;
     };
     const Case runs[] = {
-        {0x40800, 0, 1, 3},  {0x40801, 0, 4, 4},  {0x40802, 0, 8, 2},
-        {0x40803, 0, 10, 6}, {0x40804, 0, 16, 8}, {0x40805, 0, 24, 4},
-        {0x40806, 0, 28, 1}, {0x40806, 2, 29, 1}, {0x40807, 6, 30, 2},
+        {0x40800, 0, EffectKind::Heal, 3},          {0x40801, 0, EffectKind::Paralysis, 4},
+        {0x40802, 0, EffectKind::SkillRecover, 2},  {0x40803, 0, EffectKind::Sleep, 6},
+        {0x40804, 0, EffectKind::Bind, 8},          {0x40805, 0, EffectKind::ActionChange, 4},
+        {0x40806, 0, EffectKind::EraseTarget, 1},   {0x40806, 2, EffectKind::EraseSummon, 1},
+        {0x40807, 6, EffectKind::DealConfusion, 2},
     };
     std::vector<WidMotion> motions;
     EffectCollection expectedKinds;
@@ -90,7 +93,7 @@ TEST(WidMotionsTest, DetailCodesSelectTheEffectKind) {
                 test::PlainMotion(run.type, 0, static_cast<std::uint8_t>(run.firstDetail + i));
             motions.push_back(m);
             expectedKinds.push_back(
-                MakeEffectEntry(static_cast<std::uint8_t>(run.firstKind + i), 0, 0, 1, 0, 1));
+                MakeEffectEntry(KindNumber(KindAfter(run.firstKind, i)), 0, 0, 1, 0, 1));
         }
     }
     const CardRead read = ReadCard(CardWith(motions));

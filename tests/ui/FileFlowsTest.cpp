@@ -306,7 +306,7 @@ TEST_F(FileFlows, CardForBothSidesAsksWhichSide) {
 
 TEST_F(FileFlows, CwsLoadShowsTheFileName) {
     EditorState skill;
-    AddEffect(skill, 2, 0, 130, 0, 1);
+    AddEffect(skill, {.kind = EffectKind::Damage, .value = 130});
     const auto path = cards.write("必殺.cws", FormatCwsFile(GatherSkillRecord(skill)));
     Load(path);
     EXPECT_TRUE(messages.shown.empty());
