@@ -3,6 +3,7 @@
 // gather to it again.
 #include <algorithm>
 #include <array>
+#include <system_error>
 
 #include "files/CwsFile.h"
 #include "files/CwsLineReader.h"
@@ -204,7 +205,9 @@ void ReadAllyBlock(DigitLineReader& r, EditorState& editor) {
 
 }  // namespace
 
-bool LoadCwsFile(std::istream& in, EditorState& editor, std::string_view cardName) {
+namespace {
+
+bool ReadCwsLines(std::istream& in, EditorState& editor, std::string_view cardName) {
     ClearEditor(editor);
     DigitLineReader r(in);
 
@@ -251,6 +254,18 @@ bool LoadCwsFile(std::istream& in, EditorState& editor, std::string_view cardNam
     editor.ObLevel = "-";
     editor.ObCardname = std::string(cardName);
     return true;
+}
+
+}  // namespace
+
+FileResult LoadCwsFile(std::istream& in, EditorState& editor, std::string_view cardName) {
+    try {
+        if (!ReadCwsLines(in, editor, cardName)) return {FileStatus::NotWhole, 0, {}};
+    } catch (const std::system_error& failure) {
+        // The stream's reads failed part way: what came before is no whole file either.
+        return {FileStatus::Unreadable, failure.code().value(), failure.what()};
+    }
+    return {FileStatus::Ok, 0, {}};
 }
 
 std::string CardNameFromPath(const std::filesystem::path& path) {

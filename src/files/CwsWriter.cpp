@@ -161,7 +161,7 @@ std::string FormatCwsFile(const SkillRecord& record) {
     return out;
 }
 
-SaveResult WriteCwsFile(const std::filesystem::path& path, const SkillRecord& record) {
+FileResult WriteCwsFile(const std::filesystem::path& path, const SkillRecord& record) {
     return CommitFile(path, FormatCwsFile(record));
 }
 

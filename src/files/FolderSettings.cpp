@@ -24,7 +24,7 @@ std::string Value(const IniFile& file, std::string_view key, std::string_view fa
 // Why a settings file that is there could not be taken, for the user.
 std::string RefusalDetail(const IniReadResult& read, const std::filesystem::path& path) {
     std::string reason;
-    if (read.status == IniReadResult::Status::TooLarge) {
+    if (read.status == FileStatus::TooLarge) {
         reason = texts::kReasonTooLarge;
     } else if (read.error != 0) {
         reason = SaveFailureReason(read.error);
@@ -35,8 +35,8 @@ std::string RefusalDetail(const IniReadResult& read, const std::filesystem::path
 }
 
 bool Refused(const IniReadResult& read) {
-    return read.status == IniReadResult::Status::Unreadable ||
-           read.status == IniReadResult::Status::TooLarge;
+    return read.status == FileStatus::Unreadable ||
+           read.status == FileStatus::TooLarge;
 }
 
 }  // namespace
@@ -83,11 +83,11 @@ FolderSettingsRead SettingsFile::Read(std::string_view defaultFolder) const {
     return result;
 }
 
-SaveResult SettingsFile::Write(const FolderSettings& folders) const {
+FileResult SettingsFile::Write(const FolderSettings& folders) const {
     const std::filesystem::path path = Location();
     IniReadResult read = ReadIniFile(path);
     if (Refused(read)) {
-        return {SaveStatus::Failed, read.error, RefusalDetail(read, path)};
+        return {FileStatus::Failed, read.error, RefusalDetail(read, path)};
     }
     const bool keptOpen = read.file.Set(kSection, kOpenFolderKey, folders.OpenFolder);
     const bool keptSave = read.file.Set(kSection, kSaveFolderKey, folders.SaveFolder);
@@ -95,10 +95,10 @@ SaveResult SettingsFile::Write(const FolderSettings& folders) const {
         std::error_code ignored;
         std::filesystem::create_directories(path.parent_path(), ignored);
     }
-    const SaveResult saved = WriteIniFile(path, read.file);
+    const FileResult saved = WriteIniFile(path, read.file);
     if (!saved.ok()) return saved;
     if (!keptOpen || !keptSave) {
-        return {SaveStatus::Failed, EINVAL, std::string(texts::kReasonLineBreak) + "\n" +
+        return {FileStatus::Failed, EINVAL, std::string(texts::kReasonLineBreak) + "\n" +
                                                 (keptOpen ? folders.SaveFolder : folders.OpenFolder)};
     }
     return saved;

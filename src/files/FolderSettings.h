@@ -50,7 +50,7 @@ public:
     // configuration folder when the file goes there. A folder whose name has a line break
     // cannot be kept in the file: that key keeps its old value and the result says so. A
     // file that cannot be read is not replaced.
-    SaveResult Write(const FolderSettings& folders) const;
+    FileResult Write(const FolderSettings& folders) const;
 
     const std::filesystem::path& besideProgram() const { return besideProgram_; }
     const std::filesystem::path& inConfig() const { return inConfig_; }

@@ -153,10 +153,10 @@ IniReadResult ReadIniFile(const std::filesystem::path& path) {
     struct stat st {};
     // A name below something that is no folder cannot exist either.
     if (::lstat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
-        result.status = IniReadResult::Status::Missing;
+        result.status = FileStatus::Missing;
         return result;
     }
-    result.status = IniReadResult::Status::Unreadable;
+    result.status = FileStatus::Unreadable;
     errno = 0;
     const FilePtr in = OpenRegularFile(path);
     if (!in) {
@@ -168,7 +168,7 @@ IniReadResult ReadIniFile(const std::filesystem::path& path) {
     while (true) {
         const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), in.get());
         if (got > kMaxIniFileBytes - text.size()) {
-            result.status = IniReadResult::Status::TooLarge;
+            result.status = FileStatus::TooLarge;
             return result;
         }
         text.append(chunk.data(), got);
@@ -178,12 +178,12 @@ IniReadResult ReadIniFile(const std::filesystem::path& path) {
         result.error = errno != 0 ? errno : EIO;
         return result;
     }
-    result.status = IniReadResult::Status::Read;
+    result.status = FileStatus::Ok;
     result.file = IniFile::Parse(text);
     return result;
 }
 
-SaveResult WriteIniFile(const std::filesystem::path& path, const IniFile& file) {
+FileResult WriteIniFile(const std::filesystem::path& path, const IniFile& file) {
     return CommitFile(path, file.Text());
 }
 

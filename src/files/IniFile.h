@@ -45,18 +45,18 @@ private:
     std::vector<std::string> lines_;  // without their line ends
 };
 
-struct IniReadResult {
-    enum class Status { Read, Missing, Unreadable, TooLarge } status = Status::Missing;
-    int error = 0;  // for Unreadable: the errno of the failed step (0: not a regular file)
+// The status is Ok, Missing, Unreadable (`error`: the errno of the failed step, 0 for no
+// regular file) or TooLarge.
+struct IniReadResult : FileResult {
     IniFile file;
 };
 
-// Reads the file at `path`. Missing: there is no such name (nor its folder). Unreadable: it is not a regular
-// file or cannot be read. TooLarge: it holds more than kMaxIniFileBytes.
+// Reads the file at `path`. Missing: there is no such name (nor its folder). Unreadable: it
+// is not a regular file or cannot be read. TooLarge: it holds more than kMaxIniFileBytes.
 IniReadResult ReadIniFile(const std::filesystem::path& path);
 
 // Writes `file` to `path` all or nothing (CommitFile): on failure an existing file is
 // left as it was.
-SaveResult WriteIniFile(const std::filesystem::path& path, const IniFile& file);
+FileResult WriteIniFile(const std::filesystem::path& path, const IniFile& file);
 
 }  // namespace morvat

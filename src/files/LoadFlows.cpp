@@ -2,6 +2,8 @@
 #include "files/LoadFlows.h"
 
 #include <array>
+#include <cerrno>
+#include <system_error>
 #include <cstdio>
 #include <istream>
 #include <streambuf>
@@ -32,6 +34,11 @@ protected:
     int_type underflow() override {
         if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
         const std::size_t got = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+        // A failed read is no end of file: the reader must not take what came before it
+        // for the whole file.
+        if (got == 0 && std::ferror(file_)) {
+            throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), "read");
+        }
         if (got == 0) return traits_type::eof();
         setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
         return traits_type::to_int_type(*gptr());
@@ -173,13 +180,11 @@ LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor
     FileStreamBuffer buffer(file.get());
     std::istream in(&buffer);
     EditorState loaded = editor;
-    const bool complete = LoadCwsFile(in, loaded, CardNameFromPath(path));
-    // A read error part-way looks like the end of the file to the reader; the editor must
-    // not pass off what came before it as the whole skill.
-    if (std::ferror(file.get())) return {LoadStatus::ReadFailed, 0, true};
+    const FileResult read = LoadCwsFile(in, loaded, CardNameFromPath(path));
+    if (read.status == FileStatus::Unreadable) return {LoadStatus::ReadFailed, 0, true};
     // A file that is not a whole skill would be rated as another one: it is refused and
     // the editor keeps what it had. The open folder stays, as for a file never read.
-    if (!complete) return {LoadStatus::ReadFailed, 0, false};
+    if (!read.ok()) return {LoadStatus::ReadFailed, 0, false};
     editor = std::move(loaded);
     return {LoadStatus::Loaded, 0, true};
 }

@@ -39,7 +39,7 @@ constexpr std::array kReasons{
     Reason{EIO, "ディスクの読み書きに失敗しました"},
 };
 
-SaveResult Refusal(SaveStatus status, int error, std::string_view reason,
+FileResult Refusal(FileStatus status, int error, std::string_view reason,
                    const std::filesystem::path& path) {
     return {status, error, std::string(reason) + "\n" + path.string()};
 }
@@ -159,17 +159,17 @@ std::string SaveFailureReason(int error) {
     return system;
 }
 
-SaveResult SaveFailure(int error, const std::filesystem::path& path) {
-    return Refusal(SaveStatus::Failed, error, SaveFailureReason(error), path);
+FileResult SaveFailure(int error, const std::filesystem::path& path) {
+    return Refusal(FileStatus::Failed, error, SaveFailureReason(error), path);
 }
 
 SaveTarget ExamineSaveTarget(const std::filesystem::path& path) {
     SaveTarget target;
-    target.problem.status = SaveStatus::Saved;
+    target.problem.status = FileStatus::Ok;
     struct stat st {};
     target.exists = ::lstat(path.c_str(), &st) == 0;
     if (path.filename().empty()) {
-        target.problem = Refusal(SaveStatus::Failed, EINVAL, kNoName, path);
+        target.problem = Refusal(FileStatus::Failed, EINVAL, kNoName, path);
         return target;
     }
     int error = 0;
@@ -182,18 +182,18 @@ SaveTarget ExamineSaveTarget(const std::filesystem::path& path) {
     if (S_ISDIR(st.st_mode)) {
         target.problem = SaveFailure(EISDIR, path);
     } else if (!S_ISREG(st.st_mode)) {
-        target.problem = Refusal(SaveStatus::Failed, EINVAL, kNotAFile, path);
+        target.problem = Refusal(FileStatus::Failed, EINVAL, kNotAFile, path);
     } else if ((st.st_mode & 0222) == 0) {
         // Checked on the mode itself: the super-user may write anywhere, but a file that
         // nobody may write was made read-only on purpose.
-        target.problem = Refusal(SaveStatus::ReadOnly, EACCES, kReadOnlyFile, path);
+        target.problem = Refusal(FileStatus::ReadOnly, EACCES, kReadOnlyFile, path);
     } else if (::faccessat(AT_FDCWD, target.file.c_str(), W_OK, AT_EACCESS) != 0) {
         target.problem = SaveFailure(errno, path);
     }
     return target;
 }
 
-SaveResult CommitFile(const std::filesystem::path& path, std::string_view bytes) {
+FileResult CommitFile(const std::filesystem::path& path, std::string_view bytes) {
     const SaveTarget target = ExamineSaveTarget(path);
     if (!target.problem.ok()) return target.problem;
 
@@ -229,7 +229,7 @@ SaveResult CommitFile(const std::filesystem::path& path, std::string_view bytes)
         ::fsync(dirFd);
         ::close(dirFd);
     }
-    return {SaveStatus::Saved, 0, {}};
+    return {FileStatus::Ok, 0, {}};
 }
 
 }  // namespace morvat

@@ -8,27 +8,16 @@
 #include <string>
 #include <string_view>
 
+#include "files/FileResult.h"
+
 namespace morvat {
 
-enum class SaveStatus {
-    Saved,
-    ReadOnly,  // the existing file is read-only: refused before anything was written
-    Failed,    // the system refused a step; `error` says why
-};
-
-struct SaveResult {
-    SaveStatus status = SaveStatus::Failed;
-    int error = 0;       // the errno of the step that failed
-    std::string detail;  // why, for the user: the reason and the file's path
-
-    bool ok() const { return status == SaveStatus::Saved; }
-};
-
+// A save's result: Ok, ReadOnly or Failed, with the reason and the file's path in `detail`.
 // What a save to `path` would replace, looked at before the user is asked.
 struct SaveTarget {
     std::filesystem::path file;  // where the content goes: a symbolic link's final target
     bool exists = false;         // something of the chosen name is there (lstat)
-    SaveResult problem;          // ok() when a save may go ahead
+    FileResult problem;          // ok() when a save may go ahead
 };
 
 // Follows symbolic links from `path` (to at most 40 of them) and says whether the save can
@@ -39,10 +28,10 @@ SaveTarget ExamineSaveTarget(const std::filesystem::path& path);
 
 // Replaces the file at `path` (or the file a symbolic link there points to; the link stays)
 // with `bytes`. A replaced file keeps its permissions and, where allowed, its owner.
-SaveResult CommitFile(const std::filesystem::path& path, std::string_view bytes);
+FileResult CommitFile(const std::filesystem::path& path, std::string_view bytes);
 
 // A failure for `path` with the reason of `error`, as CommitFile reports it.
-SaveResult SaveFailure(int error, const std::filesystem::path& path);
+FileResult SaveFailure(int error, const std::filesystem::path& path);
 
 // The reason for `error` in the user's words, with the system's own text after it.
 std::string SaveFailureReason(int error);

@@ -104,7 +104,7 @@ void TForm1::Button2Click() {
         return;
     }
     const morvat::SkillRecord record = morvat::GatherSkillRecord(editor_);
-    const morvat::SaveResult saved = morvat::WriteCwsFile(file, record);
+    const morvat::FileResult saved = morvat::WriteCwsFile(file, record);
     if (!saved.ok()) {
         messages_.Warn(kCannotOpen, kCannotOpenCaption, FromUtf8(saved.detail));
         return;
@@ -161,7 +161,7 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::FormClose() {
-    const morvat::SaveResult saved = settings_.Write(folders_);
+    const morvat::FileResult saved = settings_.Write(folders_);
     if (!saved.ok()) {
         messages_.Warn(FromUtf8(morvat::texts::kSettingsNotSaved), kCannotOpenCaption,
                        FromUtf8(saved.detail));

@@ -26,7 +26,7 @@ public:
     static std::string DefaultFolder();
 
     morvat::FolderSettingsRead Read() const { return file_.Read(DefaultFolder()); }
-    morvat::SaveResult Write(const FolderSettings& folders) const { return file_.Write(folders); }
+    morvat::FileResult Write(const FolderSettings& folders) const { return file_.Write(folders); }
 
     const morvat::SettingsFile& file() const { return file_; }
     const std::filesystem::path& besideProgram() const { return file_.besideProgram(); }

@@ -14,18 +14,18 @@ constexpr const char* kSection = "MORVAT.Ex";
 // The window's place lives in the same file as the folders, chosen by the same rule.
 std::optional<std::string> ReadValue(const SettingsStore& store, const std::string& key) {
     const morvat::IniReadResult read = morvat::ReadIniFile(store.file().Location());
-    if (read.status != morvat::IniReadResult::Status::Read) return std::nullopt;
+    if (read.status != morvat::FileStatus::Ok) return std::nullopt;
     return read.file.Get(kSection, key);
 }
 
 // Written where it will be read from, keeping everything else in the file. A file that
 // cannot be read is not ours to replace.
 bool WriteValue(const SettingsStore& store, const std::string& key, const std::string& value) {
-    using Status = morvat::IniReadResult::Status;
+    using Status = morvat::FileStatus;
     const std::filesystem::path location = store.file().Location();
     morvat::IniReadResult read = morvat::ReadIniFile(location);
     if (read.status == Status::Unreadable || read.status == Status::TooLarge) return false;
-    morvat::IniFile file = read.status == Status::Read ? read.file : morvat::IniFile{};
+    morvat::IniFile file = read.status == Status::Ok ? read.file : morvat::IniFile{};
     file.Set(kSection, key, value);
     std::error_code ignored;
     std::filesystem::create_directories(location.parent_path(), ignored);

@@ -40,7 +40,7 @@ TEST(CwsFormatTest, SmallDamageSkillIsWrittenLineForLine) {
 
     EditorState loaded;
     std::istringstream in(file);
-    ASSERT_TRUE(LoadCwsFile(in, loaded, "small"));
+    ASSERT_TRUE(LoadCwsFile(in, loaded, "small").ok());
     EditorState expected = SmallDamageSkill();
     expected.ObCardname = "small";
     EXPECT_EQ(loaded, expected);
@@ -158,7 +158,7 @@ TEST(CwsSaveTest, WritesAndReplacesTheFile) {
 
     EditorState longer = SmallDamageSkill();
     longer.ObTarget = kTargetOneAlly;
-    const SaveResult again = WriteCwsFile(path, GatherSkillRecord(longer));
+    const FileResult again = WriteCwsFile(path, GatherSkillRecord(longer));
     ASSERT_TRUE(again.ok()) << again.detail;
     EXPECT_TRUE(again.detail.empty());
     EXPECT_EQ(test::ReadFileBytes(path).substr(0, 9), "1000050\r\n");
@@ -221,7 +221,7 @@ TEST(CwsSaveTest, ShortWriteFailsAndKeepsTheOldFile) {
     small.rlim_cur = 20;
     auto* const previous = ::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const SaveResult result = WriteCwsFile(path, GatherSkillRecord(SmallDamageSkill()));
+    const FileResult result = WriteCwsFile(path, GatherSkillRecord(SmallDamageSkill()));
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ::signal(SIGXFSZ, previous);
 
@@ -274,7 +274,7 @@ TEST(CwsExamplesTest, ExamplesLoadAsTheSkillsTheirNamesSay) {
           Case{"heal-single.cws", kTargetOneAlly}}) {
         std::istringstream in(test::ReadFileBytes(test::ExamplesDir() / c.name));
         EditorState e;
-        ASSERT_TRUE(LoadCwsFile(in, e, c.name)) << c.name;
+        ASSERT_TRUE(LoadCwsFile(in, e, c.name).ok()) << c.name;
         EXPECT_EQ(e.ObTarget, c.target) << c.name;
         ASSERT_FALSE(e.Obelist.empty()) << c.name;
         const EffectKind first = c.target == kTargetOneAlly ? EffectKind::Heal : EffectKind::Damage;

@@ -7,7 +7,10 @@
 #include <chrono>
 #include <map>
 #include <sstream>
+#include <streambuf>
+#include <system_error>
 
+#include "TempDir.h"
 #include "TestPaths.h"
 #include "files/CwsFile.h"
 #include "model/EffectCatalogue.h"
@@ -26,7 +29,7 @@ Loaded Load(std::string_view bytes, std::string_view name = "card") {
     AddEffect(result.editor, {.kind = EffectKind::SkillDisable});
     result.editor.ObCardname = "before";
     std::istringstream in{std::string(bytes)};
-    result.ok = LoadCwsFile(in, result.editor, name);
+    result.ok = LoadCwsFile(in, result.editor, name).ok();
     return result;
 }
 
@@ -435,6 +438,54 @@ TEST(CwsRoundTripTest, SupportiveSkillsGatherToTheSameRecord) {
     l = Load(SavedFile(e));
     EXPECT_EQ(l.editor.Obelist, (std::vector{Row(EffectKind::MindNormal, 2, 0, 1, 0, 1)}));
     EXPECT_EQ(Kept(GatherSkillRecord(l.editor)), Kept(GatherSkillRecord(e)));
+}
+
+}  // namespace
+}  // namespace morvat
+
+namespace morvat {
+namespace {
+
+// A stream whose reads fail after `given` bytes, as a file on a failing disk does.
+class FailingBuffer : public std::streambuf {
+public:
+    explicit FailingBuffer(std::string given) : given_(std::move(given)) {}
+
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        if (handedOut_ || given_.empty()) {
+            throw std::system_error(EIO, std::generic_category(), "read");
+        }
+        handedOut_ = true;
+        setg(given_.data(), given_.data(), given_.data() + given_.size());
+        return traits_type::to_int_type(*gptr());
+    }
+
+private:
+    std::string given_;
+    bool handedOut_ = false;
+};
+
+// The reader tells a failed read from a file that ends early: both leave no skill, but only
+// the first is the disk's fault. A failure after the last line the reader needs is none.
+TEST(CwsReaderTest, ReadThatFailsPartWayIsUnreadableNotShort) {
+    const std::string whole = test::ReadFileBytes(test::ExamplesDir() / "damage-single.cws");
+    for (const std::size_t cut : {std::size_t{0}, std::size_t{20}, whole.size() - 10}) {
+        SCOPED_TRACE(cut);
+        FailingBuffer buffer(whole.substr(0, cut));
+        std::istream in(&buffer);
+        EditorState editor;
+        const FileResult read = LoadCwsFile(in, editor, "card");
+        EXPECT_EQ(read.status, FileStatus::Unreadable);
+        EXPECT_EQ(read.error, EIO);
+    }
+    std::istringstream cut(whole.substr(0, 20));
+    EditorState editor;
+    EXPECT_EQ(LoadCwsFile(cut, editor, "card").status, FileStatus::NotWhole);
+    FailingBuffer afterTheEnd(whole);
+    std::istream all(&afterTheEnd);
+    EXPECT_TRUE(LoadCwsFile(all, editor, "card").ok());
 }
 
 }  // namespace

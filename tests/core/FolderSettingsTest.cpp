@@ -45,7 +45,7 @@ TEST(FolderSettingsTest, ValuesAreKeptAsTheirBytes) {
 TEST(FolderSettingsTest, FolderWithALineBreakIsReportedAndTheRestIsKept) {
     Files f;
     ASSERT_TRUE(f.settings.Write({"/open", "/save"}).ok());
-    const SaveResult saved = f.settings.Write({"/new\nline", "/save2"});
+    const FileResult saved = f.settings.Write({"/new\nline", "/save2"});
     EXPECT_FALSE(saved.ok());
     EXPECT_EQ(saved.detail, "改行を含むフォルダ名は設定ファイルに書けません\n/new\nline");
     EXPECT_EQ(f.settings.Read(kHome).folders, (FolderSettings{"/open", "/save2"}));
@@ -68,7 +68,7 @@ TEST(FolderSettingsTest, LargeFilesAreReadAndTooLargeOnesAreLeftAlone) {
     EXPECT_TRUE(read.refused);
     EXPECT_EQ(read.detail, "16 MiB を超える設定ファイルです\n" + f.beside.string());
     EXPECT_EQ(read.folders, (FolderSettings{std::string(kHome), std::string(kHome)}));
-    const SaveResult saved = f.settings.Write({"/a", "/b"});
+    const FileResult saved = f.settings.Write({"/a", "/b"});
     EXPECT_FALSE(saved.ok());
     EXPECT_EQ(saved.detail, read.detail);
     EXPECT_EQ(std::filesystem::file_size(f.beside), size);

@@ -127,13 +127,13 @@ TEST(IniFileText, KeyOfAnEmptySectionGoesBelowItsHeader) {
 TEST(IniFileOnDisk, ReadWriteAndMissingFiles) {
     TempDir dir;
     const auto path = dir.path() / "morvat-ex.ini";
-    EXPECT_EQ(ReadIniFile(path).status, IniReadResult::Status::Missing);
+    EXPECT_EQ(ReadIniFile(path).status, FileStatus::Missing);
 
     IniFile file;
     file.Set(kSection, "OpenFolder", "C:\\cards\\");
     ASSERT_TRUE(WriteIniFile(path, file).ok());
     const IniReadResult read = ReadIniFile(path);
-    ASSERT_EQ(read.status, IniReadResult::Status::Read);
+    ASSERT_EQ(read.status, FileStatus::Ok);
     EXPECT_EQ(read.file.Get(kSection, "OpenFolder"), "C:\\cards\\");
     // Only the target is left in the folder: the temporary file was renamed over it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
@@ -144,16 +144,16 @@ TEST(IniFileOnDisk, ReadWriteAndMissingFiles) {
 TEST(IniFileOnDisk, ThingsThatAreNotSettingsFilesAreRefused) {
     TempDir dir;
     std::filesystem::create_directory(dir.path() / "folder.ini");
-    EXPECT_EQ(ReadIniFile(dir.path() / "folder.ini").status, IniReadResult::Status::Unreadable);
+    EXPECT_EQ(ReadIniFile(dir.path() / "folder.ini").status, FileStatus::Unreadable);
 
     const auto fifo = dir.path() / "fifo.ini";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(ReadIniFile(fifo).status, IniReadResult::Status::Unreadable);
+    EXPECT_EQ(ReadIniFile(fifo).status, FileStatus::Unreadable);
 
     const auto huge = dir.write("huge.ini", std::string(kMaxIniFileBytes + 1, 'x'));
-    EXPECT_EQ(ReadIniFile(huge).status, IniReadResult::Status::TooLarge);
+    EXPECT_EQ(ReadIniFile(huge).status, FileStatus::TooLarge);
     const auto largest = dir.write("largest.ini", std::string(kMaxIniFileBytes, 'x'));
-    EXPECT_EQ(ReadIniFile(largest).status, IniReadResult::Status::Read);
+    EXPECT_EQ(ReadIniFile(largest).status, FileStatus::Ok);
 }
 
 TEST(IniFileOnDisk, FailedWriteLeavesTheOldFile) {

@@ -32,7 +32,7 @@ TEST(SaveFileTest, NameNearTheSystemsLimitStillSaves) {
     TempDir dir;
     const auto path = dir.path() / (std::string(236, 'n') + ".cws");
     ASSERT_EQ(path.filename().string().size(), 240u);
-    const SaveResult saved = CommitFile(path, "new");
+    const FileResult saved = CommitFile(path, "new");
     ASSERT_TRUE(saved.ok()) << saved.detail;
     ASSERT_TRUE(CommitFile(path, "newer").ok());
     EXPECT_EQ(ReadFileBytes(path), "newer");
@@ -79,7 +79,7 @@ TEST(SaveFileTest, SaveThroughALinkWritesItsTargetAndKeepsTheLink) {
     // Links in a circle lead nowhere.
     std::filesystem::create_symlink("loop-b", dir.path() / "loop-a");
     std::filesystem::create_symlink("loop-a", dir.path() / "loop-b");
-    const SaveResult loop = CommitFile(dir.path() / "loop-a", "x");
+    const FileResult loop = CommitFile(dir.path() / "loop-a", "x");
     EXPECT_EQ(loop.error, ELOOP);
     EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "loop-a"));
 }
@@ -88,8 +88,8 @@ TEST(SaveFileTest, ReadOnlyFileIsRefusedBeforeAnythingIsWritten) {
     TempDir dir;
     const auto path = dir.write("locked.cws", "old");
     ::chmod(path.c_str(), 0444);
-    const SaveResult saved = CommitFile(path, "new");
-    EXPECT_EQ(saved.status, SaveStatus::ReadOnly);
+    const FileResult saved = CommitFile(path, "new");
+    EXPECT_EQ(saved.status, FileStatus::ReadOnly);
     EXPECT_EQ(saved.detail, "読み取り専用のファイルです\n" + path.string());
     EXPECT_EQ(ReadFileBytes(path), "old");
     EXPECT_EQ(Mode(path), 0444u);
@@ -131,7 +131,7 @@ TEST(SaveFileTest, FailuresSayWhyInTheUsersWords) {
     EXPECT_EQ(SaveFailureReason(EXDEV), std::strerror(EXDEV));
 
     TempDir dir;
-    const SaveResult missing = CommitFile(dir.path() / "gone" / "a.cws", "x");
+    const FileResult missing = CommitFile(dir.path() / "gone" / "a.cws", "x");
     EXPECT_EQ(missing.error, ENOENT);
     EXPECT_EQ(missing.detail,
               SaveFailureReason(ENOENT) + "\n" + (dir.path() / "gone" / "a.cws").string());
@@ -148,7 +148,7 @@ TEST(SaveFileTest, ReadOnlyFolderIsReportedAndLeftClean) {
     ::chmod(dir.path().c_str(), 0755);
     ::chmod(folder.c_str(), 0555);
     const auto save = [&path] {
-        const SaveResult r = CommitFile(path, "new");
+        const FileResult r = CommitFile(path, "new");
         return r.ok() ? 0 : r.error;
     };
     int error = 0;

@@ -13,7 +13,7 @@ namespace {
 
 std::optional<std::string> Key(const std::filesystem::path& ini, const char* key) {
     const IniReadResult read = ReadIniFile(ini);
-    if (read.status != IniReadResult::Status::Read) return std::nullopt;
+    if (read.status != FileStatus::Ok) return std::nullopt;
     return read.file.Get("MORVAT.Ex", key);
 }
 
