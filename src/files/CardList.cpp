@@ -231,10 +231,7 @@ std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& f
                                                   FolderProblem* problem) {
     FolderProblem seen;
 #if MORVAT_WITH_ARCHIVES
-    if (IsXmlScenarioFolder(folder)) {
-        if (problem != nullptr) *problem = seen;
-        return ListXmlScenarioCards(folder);
-    }
+    if (IsXmlScenarioFolder(folder)) return ListXmlScenarioCards(folder, problem);
 #endif
     std::vector<std::filesystem::path> files;
     for (const std::string& name : Folder(folder).SkillFileNames(seen)) {
@@ -250,8 +247,7 @@ std::vector<CardFolderEntry> ReadCardFolder(const std::filesystem::path& folder,
     std::vector<CardFolderEntry> entries;
 #if MORVAT_WITH_ARCHIVES
     if (IsXmlScenarioFolder(folder)) {
-        if (problem != nullptr) *problem = seen;
-        std::vector<std::filesystem::path> paths = ListXmlScenarioCards(folder);
+        std::vector<std::filesystem::path> paths = ListXmlScenarioCards(folder, problem);
         entries.reserve(paths.size());
         ForEachInOrder(
             paths.size(), WorkerThreadCount(),

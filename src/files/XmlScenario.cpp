@@ -2,6 +2,7 @@
 #include "files/XmlScenario.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <system_error>
@@ -18,7 +19,8 @@ bool IsXmlScenarioFolder(const std::filesystem::path& folder) {
     return std::filesystem::is_regular_file(folder / "Summary.xml", ignored);
 }
 
-std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::path& folder) {
+std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::path& folder,
+                                                        FolderProblem* problem) {
     struct Found {
         std::int32_t id;
         std::string fileName;
@@ -28,8 +30,16 @@ std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::p
     std::error_code error;
     std::filesystem::directory_iterator entries(folder / "SkillCard", error);
     std::size_t looked = 0;
+    FolderProblem seen;
+    // No SkillCard/ at all is a scenario without skill cards.
+    if (error && error != std::errc::no_such_file_or_directory) {
+        seen = {FolderProblem::Kind::ReadFailed, error.value()};
+    }
     for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-        if (++looked > kXmlScenarioMaxEntries) break;
+        if (++looked > kXmlScenarioMaxEntries) {
+            seen = {FolderProblem::Kind::ReadFailed, E2BIG};
+            break;
+        }
         const std::filesystem::path& path = entries->path();
         if (!IsXmlCardFileName(path)) continue;
         // Only regular files are opened, and a FIFO never blocks the list.
@@ -39,6 +49,8 @@ std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::p
             found.push_back({head->id, path.filename().string(), path});
         }
     }
+    if (error && looked > 0) seen = {FolderProblem::Kind::ReadFailed, error.value()};
+    if (problem != nullptr) *problem = seen;
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
         return std::tie(a.id, a.fileName) < std::tie(b.id, b.fileName);
     });

@@ -8,17 +8,22 @@
 #include <filesystem>
 #include <vector>
 
+#include "files/CardList.h"
+
 namespace morvat {
 
-// Entries of SkillCard/ looked at; a folder holding more is listed up to here, so a hostile
-// scenario cannot keep the list busy without end.
+// Entries of SkillCard/ looked at; a folder holding more is listed up to here and reported
+// as read only in part, so a hostile scenario cannot keep the list busy without end.
 inline constexpr std::size_t kXmlScenarioMaxEntries = 100000;
 
 // True when `folder` holds a regular file named Summary.xml.
 bool IsXmlScenarioFolder(const std::filesystem::path& folder);
 
 // The skill cards of the XML scenario in `folder` that are rated on their own (LinkId 0),
-// sorted by their Id and then by file name; nothing when SkillCard/ cannot be read.
-std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::path& folder);
+// sorted by their Id and then by file name. A scenario without SkillCard/ has none; one
+// whose SkillCard/ cannot be read, or holds more than kXmlScenarioMaxEntries entries, gives
+// what was seen and a ReadFailed problem.
+std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::path& folder,
+                                                        FolderProblem* problem = nullptr);
 
 }  // namespace morvat

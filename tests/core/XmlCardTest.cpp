@@ -10,6 +10,7 @@
 #include "TempDir.h"
 #include "XmlCardWriter.h"
 #include "calc/Rating.h"
+#include "files/CardList.h"
 #include "files/LoadFlows.h"
 #include "files/XmlCardReader.h"
 #include "model/SkillRecord.h"
@@ -435,6 +436,24 @@ TEST(XmlScenarioTest, ListAndSummaryTakeTheSkillCardsInIdOrder) {
     // Without Summary.xml the folder is a folder of binary cards.
     std::filesystem::remove(root / "Summary.xml");
     EXPECT_EQ(cli::RunIn({"list", root.string()}).out, "");
+}
+
+// A scenario without skill cards lists none and says nothing; one whose SkillCard cannot be
+// read is no empty scenario, and the user is told.
+TEST(XmlScenarioTest, SkillCardFolderMissingOrUnreadable) {
+    test::TempDir dir;
+    dir.write("Summary.xml", "<Summary/>");
+    const cli::CliRun none = cli::RunIn({"list", dir.path().string()});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out + none.err, "");
+
+    dir.write("SkillCard", "a file where the folder should be");
+    FolderProblem problem;
+    EXPECT_TRUE(ListSkillFiles(dir.path(), &problem).empty());
+    EXPECT_EQ(problem.kind, FolderProblem::Kind::ReadFailed);
+    const cli::CliRun broken = cli::RunIn({"rate", "--summary", dir.path().string()});
+    EXPECT_EQ(broken.status, 3);
+    EXPECT_NE(broken.err.find("読み込みに失敗しました"), std::string::npos) << broken.err;
 }
 
 }  // namespace
