@@ -180,6 +180,27 @@ Rated LoadListedForRating(const std::string& path, Side side, std::ostream& err)
 
 }  // namespace
 
+std::optional<std::string> WalkArguments(const std::vector<std::string>& args,
+                                         std::vector<std::string>& operands,
+                                         const OptionHandler& option) {
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            operands.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (auto problem = option(args, i)) {
+            return problem;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string UnknownOption(const std::string& arg) {
+    return "unknown option '" + arg + "'";
+}
+
 std::optional<std::string> TakeSide(const std::vector<std::string>& args, std::size_t& i,
                                     Side& side) {
     const std::string& arg = args[i];
@@ -228,14 +249,10 @@ struct RateOptions {
 
 // Parses the arguments of "rate"; returns the usage problem, if any.
 std::optional<std::string> ParseRate(const std::vector<std::string>& args, RateOptions& options) {
-    bool optionsEnded = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.paths.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--json") {
+    const auto option = [&options](const std::vector<std::string>& all,
+                                   std::size_t& i) -> std::optional<std::string> {
+        const std::string& arg = all[i];
+        if (arg == "--json") {
             options.json = true;
         } else if (arg == "--summary") {
             options.summary = true;
@@ -244,11 +261,13 @@ std::optional<std::string> ParseRate(const std::vector<std::string>& args, RateO
         } else if (arg == "--cws") {
             options.asCws = true;
         } else if (arg == "--side" || arg.starts_with("--side=")) {
-            if (auto problem = TakeSide(args, i, options.side)) return problem;
+            return TakeSide(all, i, options.side);
         } else {
-            return "unknown option '" + arg + "'";
+            return UnknownOption(arg);
         }
-    }
+        return std::nullopt;
+    };
+    if (auto problem = WalkArguments(args, options.paths, option)) return problem;
     if (options.json && options.summary) return "--json and --summary cannot be combined";
     if (options.header && !options.summary) return "--header goes with --summary";
     if (options.paths.empty()) return "rate: missing FILE";

@@ -4,6 +4,7 @@
 // "rate" and "list" lives in a file of its own and is reached through RunCli.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -22,6 +23,17 @@ void Complain(std::ostream& err, const std::string& path, std::string_view messa
 
 // A usage error with the hint to --help; returns kExitUsage.
 int Usage(std::ostream& err, std::string_view problem);
+
+// Walks a command's arguments after its name: operands (anything not starting with '-',
+// "-" for standard input, and everything after "--") go to `operands`; each option goes to
+// `option` with its index, which it may move past a value it takes. `option` returns the
+// usage problem, if any, also for an option it does not know (UnknownOption).
+using OptionHandler =
+    std::function<std::optional<std::string>(const std::vector<std::string>& args, std::size_t& i)>;
+std::optional<std::string> WalkArguments(const std::vector<std::string>& args,
+                                         std::vector<std::string>& operands,
+                                         const OptionHandler& option);
+std::string UnknownOption(const std::string& arg);
 
 // Takes "--side VALUE" (args[i] and args[i + 1]) or "--side=VALUE" at args[i], moving `i`
 // past what it took. Returns the usage problem, if any.

@@ -21,21 +21,17 @@ struct CompareOptions {
 
 std::optional<std::string> ParseCompare(const std::vector<std::string>& args,
                                         CompareOptions& options) {
-    bool optionsEnded = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.paths.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--json") {
+    const auto option = [&options](const std::vector<std::string>& all,
+                                   std::size_t& i) -> std::optional<std::string> {
+        const std::string& arg = all[i];
+        if (arg == "--json") {
             options.json = true;
-        } else if (arg == "--side" || arg.starts_with("--side=")) {
-            if (auto problem = TakeSide(args, i, options.side)) return problem;
-        } else {
-            return "unknown option '" + arg + "'";
+            return std::nullopt;
         }
-    }
+        if (arg == "--side" || arg.starts_with("--side=")) return TakeSide(all, i, options.side);
+        return UnknownOption(arg);
+    };
+    if (auto problem = WalkArguments(args, options.paths, option)) return problem;
     if (options.paths.size() != 2) return "compare: give two files, A and B";
     return std::nullopt;
 }

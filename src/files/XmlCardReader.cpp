@@ -309,16 +309,13 @@ std::int32_t ReadXmlCard(std::string_view bytes, WidCard& card, EffectCollection
 
 std::int32_t ReadXmlCard(std::FILE* stream, WidCard& card, EffectCollection& effects,
                          XmlCardNotes* notes) {
+    std::string buffer;
     try {
-        std::string buffer;
         if (const std::int32_t code = ReadBounded(stream, buffer); code != 0) return code;
-        XmlCardNotes ignored;
-        return ReadDocument(buffer, card, effects, notes != nullptr ? *notes : ignored);
-    } catch (const XmlReadFailure& failure) {
-        return failure.code;
     } catch (const std::bad_alloc&) {
         return kXmlOutOfMemory;
     }
+    return ReadXmlCard(buffer, card, effects, notes);
 }
 
 namespace {
