@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The window tests run headless: without a display the offscreen platform draws the
-// windows in memory. With "--screenshots FOLDER" the binary renders the windows to PNG
-// files instead of testing them. With "--open-dialog FOLDER" it only shows and closes the
+// windows in memory. With "--open-dialog FOLDER" the binary only shows and closes the
 // editor's open dialog there, for the test of what Qt leaves on the disk.
 #include <gtest/gtest.h>
 
@@ -12,15 +11,10 @@
 #include "AppSetup.h"
 #include "Messages.h"
 
-int RenderScreenshots(const QString& folder);
-
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     PrepareApplication(app);
-    if (argc == 3 && std::strcmp(argv[1], "--screenshots") == 0) {
-        return RenderScreenshots(QString::fromLocal8Bit(argv[2]));
-    }
     if (argc == 3 && std::strcmp(argv[1], "--open-dialog") == 0) {
         const auto dialog = MakeOpenDialog(QString::fromLocal8Bit(argv[2]), {{"all", "*"}});
         dialog->show();

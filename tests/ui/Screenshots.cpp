@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Renders the editor's pages, the result window after a calculation and the loader
-// dialog to PNG files, for a person to look at.
+// dialog to PNG files, for a person to look at, headless; the user guide's pictures go
+// to FOLDER/guide/.
+// Usage: morvat_screenshots FOLDER
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -13,6 +16,7 @@
 #include <system_error>
 
 #include "AboutBox.h"
+#include "AppSetup.h"
 #include "LoaderDialog.h"
 #include "TempDir.h"
 #include "Messages.h"
@@ -120,8 +124,6 @@ bool RenderGuidePictures(const QString& folder) {
     std::filesystem::remove_all(shown.parent_path(), ignored);
     return ok;
 }
-
-}  // namespace
 
 int RenderScreenshots(const QString& folder) {
     QDir().mkpath(folder);
@@ -252,4 +254,17 @@ int RenderScreenshots(const QString& folder) {
 
     ok &= RenderGuidePictures(QDir(folder).filePath(QStringLiteral("guide")));
     return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    PrepareApplication(app);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+        return 2;
+    }
+    return RenderScreenshots(QString::fromLocal8Bit(argv[1]));
 }
