@@ -8,6 +8,7 @@
 // run every item on the calling thread.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -26,8 +27,10 @@ namespace morvat {
 inline constexpr unsigned kMaxWorkerThreads = 16;
 unsigned WorkerThreadCount();
 
-// How many results may be done and not yet handed over, per worker.
-inline constexpr std::size_t kResultsPerWorker = 8;
+// How many items a worker takes at a time, and how many results may be done and not yet
+// handed over, per worker (a multiple of the run).
+inline constexpr std::size_t kItemsPerRun = 16;
+inline constexpr std::size_t kResultsPerWorker = 4 * kItemsPerRun;
 
 // Calls `work(i)` for every i in [0, count) on up to `threads` workers, and `deliver(i,
 // result)` for each on the calling thread, i ascending. An exception from `work` or
@@ -49,6 +52,9 @@ void ForEachInOrder(std::size_t count, unsigned threads, Work&& work, Deliver&& 
         std::optional<Result> result;
         std::exception_ptr failure;
     };
+    // Workers take runs of items, so that a folder of small cards costs a lock per run
+    // rather than per card, and the caller wakes them once per run it hands over.
+    const std::size_t run = kItemsPerRun;
     const std::size_t window = std::size_t{threads} * kResultsPerWorker;
     std::vector<Slot> slots(window);
     std::mutex mutex;
@@ -57,28 +63,40 @@ void ForEachInOrder(std::size_t count, unsigned threads, Work&& work, Deliver&& 
     std::size_t next = 0;              // the next item a worker takes
     std::size_t delivered = 0;         // items handed over so far
     bool stop = false;
-
     const auto worker = [&] {
+        std::vector<Slot> done;
+        done.reserve(run);
         for (;;) {
-            std::size_t i = 0;
+            std::size_t first = 0;
+            std::size_t end = 0;
             {
                 std::unique_lock lock(mutex);
                 slotFree.wait(lock, [&] { return stop || next >= count || next < delivered + window; });
                 if (stop || next >= count) return;
-                i = next++;
+                first = next;
+                end = std::min({first + run, count, delivered + window});
+                next = end;
             }
-            Slot done;
-            try {
-                done.result.emplace(work(i));
-            } catch (...) {
-                done.failure = std::current_exception();
+            done.clear();
+            for (std::size_t i = first; i < end; ++i) {
+                Slot& slot = done.emplace_back();
+                try {
+                    slot.result.emplace(work(i));
+                } catch (...) {
+                    slot.failure = std::current_exception();
+                }
             }
-            std::lock_guard lock(mutex);
-            slots[i % window] = std::move(done);
-            if (i == delivered) slotDone.notify_one();
+            bool awaited = false;
+            {
+                std::lock_guard lock(mutex);
+                for (std::size_t i = first; i < end; ++i) {
+                    slots[i % window] = std::move(done[i - first]);
+                    awaited = awaited || i == delivered;
+                }
+            }
+            if (awaited) slotDone.notify_one();
         }
     };
-
     std::vector<std::thread> pool;
     const auto finish = [&] {
         {
@@ -102,6 +120,7 @@ void ForEachInOrder(std::size_t count, unsigned threads, Work&& work, Deliver&& 
     try {
         for (std::size_t i = 0; i < count; ++i) {
             Slot slot;
+            bool runFreed = false;
             {
                 std::unique_lock lock(mutex);
                 Slot& waiting = slots[i % window];
@@ -109,8 +128,9 @@ void ForEachInOrder(std::size_t count, unsigned threads, Work&& work, Deliver&& 
                 slot = std::move(waiting);
                 waiting = Slot{};
                 ++delivered;
+                runFreed = delivered % run == 0;
             }
-            slotFree.notify_all();
+            if (runFreed) slotFree.notify_all();
             if (slot.failure) std::rethrow_exception(slot.failure);
             deliver(i, std::move(*slot.result));
         }
