@@ -12,7 +12,6 @@
 
 namespace morvat {
 
-// A save's result: Ok, ReadOnly or Failed, with the reason and the file's path in `detail`.
 // What a save to `path` would replace, looked at before the user is asked.
 struct SaveTarget {
     std::filesystem::path file;  // where the content goes: a symbolic link's final target
@@ -27,7 +26,8 @@ struct SaveTarget {
 SaveTarget ExamineSaveTarget(const std::filesystem::path& path);
 
 // Replaces the file at `path` (or the file a symbolic link there points to; the link stays)
-// with `bytes`. A replaced file keeps its permissions and, where allowed, its owner.
+// with `bytes`. A replaced file keeps its permissions and, where allowed, its owner. The
+// result is Ok, ReadOnly or Failed, with the reason and the file's path in `detail`.
 FileResult CommitFile(const std::filesystem::path& path, std::string_view bytes);
 
 // A failure for `path` with the reason of `error`, as CommitFile reports it.
