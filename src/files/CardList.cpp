@@ -247,17 +247,13 @@ std::vector<CardFolderEntry> ReadCardFolder(const std::filesystem::path& folder,
     std::vector<CardFolderEntry> entries;
 #if MORVAT_WITH_ARCHIVES
     if (IsXmlScenarioFolder(folder)) {
-        std::vector<std::filesystem::path> paths = ListXmlScenarioCards(folder, problem);
-        entries.reserve(paths.size());
-        ForEachInOrder(
-            paths.size(), WorkerThreadCount(),
-            [&](std::size_t i) { return ReadCardListName(paths[i]); },
-            [&](std::size_t i, std::optional<std::string> name) {
-                // The card's path inside the scenario, as its cards are all in SkillCard/.
-                std::string fileName = "SkillCard/" + paths[i].filename().string();
-                entries.push_back(
-                    CardFolderEntry{std::move(fileName), std::move(paths[i]), std::move(name)});
-            });
+        // The names came with the Ids the cards are sorted by: no second read.
+        for (XmlScenarioCard& card : ReadXmlScenarioCards(folder, problem)) {
+            // The card's path inside the scenario, as its cards are all in SkillCard/.
+            std::string fileName = "SkillCard/" + card.path.filename().string();
+            entries.push_back(CardFolderEntry{std::move(fileName), std::move(card.path),
+                                              XmlCardListName(card.name)});
+        }
         return entries;
     }
 #endif

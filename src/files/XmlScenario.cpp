@@ -19,12 +19,12 @@ bool IsXmlScenarioFolder(const std::filesystem::path& folder) {
     return std::filesystem::is_regular_file(folder / "Summary.xml", ignored);
 }
 
-std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::path& folder,
-                                                        FolderProblem* problem) {
+std::vector<XmlScenarioCard> ReadXmlScenarioCards(const std::filesystem::path& folder,
+                                                  FolderProblem* problem) {
     struct Found {
         std::int32_t id;
         std::string fileName;
-        std::filesystem::path path;
+        XmlScenarioCard card;
     };
     std::vector<Found> found;
     std::error_code error;
@@ -45,8 +45,8 @@ std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::p
         // Only regular files are opened, and a FIFO never blocks the list.
         const FilePtr file = OpenRegularFile(path);
         if (!file) continue;
-        if (const auto head = ReadXmlCardHead(file.get())) {
-            found.push_back({head->id, path.filename().string(), path});
+        if (auto head = ReadXmlCardHead(file.get())) {
+            found.push_back({head->id, path.filename().string(), {path, std::move(head->name)}});
         }
     }
     if (error && looked > 0) seen = {FolderProblem::Kind::ReadFailed, error.value()};
@@ -54,9 +54,18 @@ std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::p
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
         return std::tie(a.id, a.fileName) < std::tie(b.id, b.fileName);
     });
+    std::vector<XmlScenarioCard> cards;
+    cards.reserve(found.size());
+    for (Found& f : found) cards.push_back(std::move(f.card));
+    return cards;
+}
+
+std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::path& folder,
+                                                        FolderProblem* problem) {
     std::vector<std::filesystem::path> paths;
-    paths.reserve(found.size());
-    for (Found& f : found) paths.push_back(std::move(f.path));
+    for (XmlScenarioCard& card : ReadXmlScenarioCards(folder, problem)) {
+        paths.push_back(std::move(card.path));
+    }
     return paths;
 }
 

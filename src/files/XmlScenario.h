@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "files/CardList.h"
@@ -19,10 +20,20 @@ inline constexpr std::size_t kXmlScenarioMaxEntries = 100000;
 // True when `folder` holds a regular file named Summary.xml.
 bool IsXmlScenarioFolder(const std::filesystem::path& folder);
 
+// A card of an XML scenario with the name its head gives (UTF-8).
+struct XmlScenarioCard {
+    std::filesystem::path path;
+    std::string name;
+};
+
 // The skill cards of the XML scenario in `folder` that are rated on their own (LinkId 0),
 // sorted by their Id and then by file name. A scenario without SkillCard/ has none; one
 // whose SkillCard/ cannot be read, or holds more than kXmlScenarioMaxEntries entries, gives
 // what was seen and a ReadFailed problem.
+std::vector<XmlScenarioCard> ReadXmlScenarioCards(const std::filesystem::path& folder,
+                                                  FolderProblem* problem = nullptr);
+
+// The same, their paths alone.
 std::vector<std::filesystem::path> ListXmlScenarioCards(const std::filesystem::path& folder,
                                                         FolderProblem* problem = nullptr);
 

@@ -9,6 +9,7 @@
 
 #include "Cli.h"
 #include "CliRunner.h"
+#include "ShellRun.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 #include "CaseData.h"
@@ -20,12 +21,6 @@ bool Has(const std::string& text, std::string_view part) {
     return text.find(part) != std::string::npos;
 }
 
-std::string Quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 std::string Example(const char* name) {
     return (test::ExamplesDir() / name).string();
 }
@@ -33,16 +28,8 @@ std::string Example(const char* name) {
 // Runs `script` in bash with $CLI set to the built command line; stdout and stderr of the
 // whole script are captured.
 CliRun RunShell(const std::string& script) {
-    test::TempDir dir;
-    const std::string command = "CLI=" + Quoted(test::CliPath().string()) + " bash -c " +
-                                Quoted(script) + " >" + Quoted((dir.path() / "out").string()) +
-                                " 2>" + Quoted((dir.path() / "err").string());
-    const int raw = std::system(command.c_str());
-    CliRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = test::ReadFileBytes(dir.path() / "out");
-    run.err = test::ReadFileBytes(dir.path() / "err");
-    return run;
+    return RunCaptured("CLI=" + ShellQuoted(test::CliPath().string()) + " bash -c " +
+                       ShellQuoted(script));
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -52,8 +39,8 @@ std::string Joined(const std::vector<std::string>& lines) {
 }
 
 TEST(CliInputTest, StandardInputPipesAndProcessSubstitution) {
-    const std::string card = Quoted(Example("SkillFireBolt.wid"));
-    const std::string cws = Quoted(Example("damage-single.cws"));
+    const std::string card = ShellQuoted(Example("SkillFireBolt.wid"));
+    const std::string cws = ShellQuoted(Example("damage-single.cws"));
     const std::string byName = RunIn({"rate", Example("SkillFireBolt.wid")}).out;
     ASSERT_FALSE(byName.empty());
 
@@ -151,7 +138,7 @@ TEST(CliHelpTest, EachCommandHasItsOwnHelp) {
 }
 
 TEST(CliOutputTest, WriteErrorsAreReportedWithTheirOwnStatus) {
-    const std::string cws = Quoted(Example("damage-single.cws"));
+    const std::string cws = ShellQuoted(Example("damage-single.cws"));
     CliRun run = RunShell("\"$CLI\" rate " + cws + " > /dev/full");
     EXPECT_EQ(run.status, kExitOutputFailed);
     EXPECT_TRUE(Has(run.err, "cannot write to standard output")) << run.err;

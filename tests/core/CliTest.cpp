@@ -10,6 +10,7 @@
 
 #include "Cli.h"
 #include "CliRunner.h"
+#include "ShellRun.h"
 #include "Json.h"
 #include "TempDir.h"
 #include "TestPaths.h"
@@ -235,24 +236,10 @@ TEST(CliUsageTest, OptionsMayFollowTheFileAndDoubleDashEndsThem) {
 // ---------------------------------------------------------------------------------------
 // The real binary
 
-std::string Quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 CliRun RunBinary(const std::vector<std::string>& args) {
-    test::TempDir dir;
-    std::string command = Quoted(test::CliPath().string());
-    for (const std::string& a : args) command += " " + Quoted(a);
-    command += " >" + Quoted((dir.path() / "out").string()) + " 2>" +
-               Quoted((dir.path() / "err").string()) + " </dev/null";
-    const int raw = std::system(command.c_str());
-    CliRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = test::ReadFileBytes(dir.path() / "out");
-    run.err = test::ReadFileBytes(dir.path() / "err");
-    return run;
+    std::string command = ShellQuoted(test::CliPath().string());
+    for (const std::string& a : args) command += " " + ShellQuoted(a);
+    return RunCaptured(command + " </dev/null");
 }
 
 TEST(CliBinaryTest, ExitStatusAndBytesOnStdout) {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,22 @@ public:
 private:
     std::optional<std::string> old_;
 };
+
+// Each command on every worker count gives what it gave on one thread, byte for byte.
+void ExpectSameOnThreads(std::initializer_list<const char*> counts,
+                         const std::vector<std::vector<std::string>>& commands,
+                         const std::vector<CliRun>& oneThread) {
+    for (const char* threads : counts) {
+        SCOPED_TRACE(threads);
+        ThreadsForced forced(threads);
+        for (std::size_t c = 0; c < commands.size(); ++c) {
+            const CliRun many = RunIn(commands[c]);
+            EXPECT_EQ(many.status, oneThread[c].status);
+            EXPECT_EQ(many.out, oneThread[c].out);
+            EXPECT_EQ(many.err, oneThread[c].err);
+        }
+    }
+}
 
 std::size_t Count(const std::string& text, std::string_view part) {
     std::size_t n = 0;
@@ -96,18 +113,7 @@ TEST(FolderWorkTest, SummaryAndListPrintTheSameWithAnyNumberOfThreads) {
     EXPECT_EQ(oneList.status, kExitOk);
     EXPECT_GT(Count(oneList.out, "\n"), 200u);
 
-    for (const char* threads : {"2", "7"}) {
-        SCOPED_TRACE(threads);
-        ThreadsForced forced(threads);
-        const CliRun manySummary = RunIn(summary);
-        EXPECT_EQ(manySummary.status, oneSummary.status);
-        EXPECT_EQ(manySummary.out, oneSummary.out);
-        EXPECT_EQ(manySummary.err, oneSummary.err);
-        const CliRun manyList = RunIn(list);
-        EXPECT_EQ(manyList.status, oneList.status);
-        EXPECT_EQ(manyList.out, oneList.out);
-        EXPECT_EQ(manyList.err, oneList.err);
-    }
+    ExpectSameOnThreads({"2", "7"}, {summary, list}, {oneSummary, oneList});
     ::chmod(locked.c_str(), 0600);
 }
 
@@ -151,18 +157,7 @@ TEST(FolderWorkTest, XmlScenarioCardsKeepTheirOrderWithAnyNumberOfThreads) {
     EXPECT_GT(Count(oneSummary.err, "\n"), 20u);
     EXPECT_GT(Count(oneList.out, "\n"), 40u);
 
-    for (const char* threads : {"2", "5"}) {
-        SCOPED_TRACE(threads);
-        ThreadsForced forced(threads);
-        const CliRun manySummary = RunIn(summary);
-        EXPECT_EQ(manySummary.status, oneSummary.status);
-        EXPECT_EQ(manySummary.out, oneSummary.out);
-        EXPECT_EQ(manySummary.err, oneSummary.err);
-        const CliRun manyList = RunIn(list);
-        EXPECT_EQ(manyList.status, oneList.status);
-        EXPECT_EQ(manyList.out, oneList.out);
-        EXPECT_EQ(manyList.err, oneList.err);
-    }
+    ExpectSameOnThreads({"2", "5"}, {summary, list}, {oneSummary, oneList});
 }
 
 // Lowers the soft limit on open descriptors for as long as it lives.

@@ -176,19 +176,17 @@ int RenderScreenshots(const QString& folder) {
     editor.form2->show();
     ok &= Save(*editor.form2, folder, QStringLiteral("result.png"));
 
-    // The user guide's worked example: the bundled damage skill, loaded and rated, with the
-    // result window tall enough for the whole report.
+    // The bundled damage skill rated, for the live level beside the tabs (its editor and
+    // result pictures are the guide's, made by RenderGuidePictures).
     Editor guide;
     guide.form1->show();
     guide.form1->OpenFile(QString::fromStdString(
         (morvat::test::ExamplesDir() / "damage-single.cws").string()));
     guide.form1->PageControl1->setCurrentIndex(2);
     guide.form1->Obelist->setCurrentRow(0);
-    ok &= Save(*guide.form1, folder, QStringLiteral("guide-editor.png"));
     guide.form1->Button1Click();
     guide.form2->resize(guide.form2->width(), 640);
     guide.form2->show();
-    ok &= Save(*guide.form2, folder, QStringLiteral("guide-result.png"));
     ok &= Save(*guide.form1, folder, QStringLiteral("main-live-level.png"));
 
     // The chart of the rich card above, then a pinned result against a changed card.
