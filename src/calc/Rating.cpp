@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "calc/Rating.h"
 
+#include <iterator>
+
 #include "calc/OffensiveRules.h"
 #include "calc/Points.h"
 #include "calc/SupportiveRules.h"
@@ -47,8 +49,10 @@ const char* PhaseName(ReportPhase phase) {
 }
 
 std::vector<std::string> RatingReport::lines() const {
-    std::vector<std::string> all = body;
-    all.insert(all.end(), trailer.begin(), trailer.end());
+    std::vector<std::string> all = body();
+    std::vector<std::string> closing = trailer();
+    all.insert(all.end(), std::make_move_iterator(closing.begin()),
+               std::make_move_iterator(closing.end()));
     return all;
 }
 
@@ -112,18 +116,13 @@ RatingReport RateSkill(const SkillRecord& record) {
     report.firstTotal = first.value();
     report.secondTotal = second.value();
     report.total = running.value();
-    report.body = ReportBody(report);
-    report.trailer = ReportTrailer(report);
-    for (const ReportItem& item : report.items) {
-        if (item.phase == ReportPhase::Remarks) report.remarks.push_back(item.label);
-    }
     return report;
 }
 
-std::vector<std::string> ReportBody(const RatingReport& report) {
+std::vector<std::string> RatingReport::body() const {
     std::vector<std::string> body;
     const auto itemLines = [&](ReportPhase phase) {
-        for (const ReportItem& item : report.items) {
+        for (const ReportItem& item : items) {
             if (item.phase == phase) {
                 body.push_back(PointLine(item.label, item.points, item.formula.value_or("")));
             }
@@ -138,17 +137,17 @@ std::vector<std::string> ReportBody(const RatingReport& report) {
     body.push_back(PhaseHeader("1st"));
     body.emplace_back();
     itemLines(ReportPhase::First);
-    subtotal(report.firstTotal);
+    subtotal(firstTotal);
 
     body.push_back(PhaseHeader("2nd"));
     body.emplace_back();
     itemLines(ReportPhase::Second);
-    subtotal(report.secondTotal);
+    subtotal(secondTotal);
 
     body.push_back(PhaseHeader("last"));
     body.emplace_back();
     // Each step of the last phase is a block: its name, then what it is worth, then a blank.
-    for (const ReportItem& item : report.items) {
+    for (const ReportItem& item : items) {
         if (item.phase != ReportPhase::Last && item.phase != ReportPhase::KeyCodes) continue;
         body.push_back(item.label);
         body.push_back(PointLine(item.replacesTotal ? "　基本値" : "　追加", item.points,
@@ -156,20 +155,28 @@ std::vector<std::string> ReportBody(const RatingReport& report) {
         body.emplace_back();
     }
 
-    body.push_back("合計： " + Num(report.total));
+    body.push_back("合計： " + Num(total));
     body.emplace_back();
     body.emplace_back();
-    body.push_back("技能レベル： " + FormatSkillLevel(report.total));
+    body.push_back("技能レベル： " + FormatSkillLevel(total));
     body.emplace_back();
     return body;
 }
 
-std::vector<std::string> ReportTrailer(const RatingReport& report) {
+std::vector<std::string> RatingReport::trailer() const {
     std::vector<std::string> trailer = {std::string(75, '='), "", "", "", "【備考】"};
-    for (const ReportItem& item : report.items) {
-        if (item.phase == ReportPhase::Remarks) trailer.push_back(item.label);
-    }
+    std::vector<std::string> remarkLines = remarks();
+    trailer.insert(trailer.end(), std::make_move_iterator(remarkLines.begin()),
+                   std::make_move_iterator(remarkLines.end()));
     return trailer;
+}
+
+std::vector<std::string> RatingReport::remarks() const {
+    std::vector<std::string> lines;
+    for (const ReportItem& item : items) {
+        if (item.phase == ReportPhase::Remarks) lines.push_back(item.label);
+    }
+    return lines;
 }
 
 std::string FormatSkillLevel(std::int64_t total) {

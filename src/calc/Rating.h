@@ -21,21 +21,18 @@ struct RatingReport {
     std::int64_t secondTotal = 0;  // the second phase's "以上合計"
     std::int64_t total = 0;        // the final total: the skill level in tenths
 
-    // Drawn from the items and totals above (UTF-8).
-    std::vector<std::string> body;     // the phases, the total and the level line
-    std::vector<std::string> trailer;  // the closing lines, "【備考】" and the remarks
-    std::vector<std::string> remarks;  // the remark lines of the trailer, alone
-
+    // The lines, drawn from the items and totals above when they are asked for (UTF-8): a
+    // caller that wants the total alone, such as a summary of thousands of cards or the
+    // editor's live level, does not pay for them.
+    std::vector<std::string> body() const;     // the phases, the total and the level line
+    std::vector<std::string> trailer() const;  // the closing lines, "【備考】" and the remarks
+    std::vector<std::string> remarks() const;  // the remark lines of the trailer, alone
     // Body, then trailer: what the result window shows.
     std::vector<std::string> lines() const;
 };
 
 // Rates by the offensive rules, or by the supportive rules when the skill aims at allies.
 RatingReport RateSkill(const SkillRecord& record);
-
-// The report's lines for the items and totals of `report`: the body, then the trailer.
-std::vector<std::string> ReportBody(const RatingReport& report);
-std::vector<std::string> ReportTrailer(const RatingReport& report);
 
 // The skill level of a total in tenths: "12.7", "-0.5", "-1.0", "0.0".
 std::string FormatSkillLevel(std::int64_t total);

@@ -305,7 +305,7 @@ void PrintJson(std::ostream& out, const std::string& path, const EditorState& ed
         << ",\"lines\":";
     array(report.lines());
     out << ",\"remarks\":";
-    array(report.remarks);
+    array(report.remarks());
     out << ",\"items\":" << JsonItems(report.items) << "}\n";
 }
 

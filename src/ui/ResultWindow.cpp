@@ -90,13 +90,9 @@ TForm2::TForm2(Messages& messages, QWidget* parent)
 void TForm2::ShowReport(const morvat::RatingReport& report) {
     Memo1->clear();
     Biko->clear();
-    Memo1->setPlainText(Joined(report.body));
-    Biko->setPlainText(Joined(report.trailer));
-    if (report.body.empty()) {
-        Memo1->setPlainText(Biko->toPlainText());
-    } else if (!report.trailer.empty()) {
-        Memo1->appendPlainText(Biko->toPlainText());
-    }
+    Memo1->setPlainText(Joined(report.body()));
+    Biko->setPlainText(Joined(report.trailer()));
+    Memo1->appendPlainText(Biko->toPlainText());
     Memo1->moveCursor(QTextCursor::Start);  // the reader starts at the first phase
     resultTotal = report.total;
     current_ = report;

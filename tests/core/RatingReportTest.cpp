@@ -43,8 +43,8 @@ TEST(RatingReportTest, WorkedExampleLineByLine) {
     const RatingReport r = Rate(e);
     const Lines& expected = test::WorkedExampleReport();
     EXPECT_EQ(r.lines(), expected) << Dump(r.lines());
-    EXPECT_EQ(r.body.size(), 30u);
-    EXPECT_TRUE(r.remarks.empty());
+    EXPECT_EQ(r.body().size(), 30u);
+    EXPECT_TRUE(r.remarks().empty());
     EXPECT_EQ(r.total, 127);
 }
 
@@ -65,7 +65,7 @@ TEST_P(RangeAndLevelTest, Report) {
     EditorState e;
     GetParam().setUp(e);
     const RatingReport r = Rate(e);
-    EXPECT_TRUE(HasRun(r.body, GetParam().expected)) << Dump(r.body);
+    EXPECT_TRUE(HasRun(r.body(), GetParam().expected)) << Dump(r.body());
     EXPECT_EQ(r.total, GetParam().total);
 }
 
@@ -161,7 +161,7 @@ TEST(RatingReportTest, SuccessRateTruncatesTowardZeroAndIsSkippedWhenNeutral) {
     AddEffect(e, {.kind = EffectKind::CurePoison,
                   .valueKind = kValueKindFixed});  // "中毒解除(固定)" worth 7
     e.ObSuccess = -1;
-    Lines body = Rate(e).body;
+    Lines body = Rate(e).body();
     EXPECT_TRUE(
         HasRun(body, {"成功率修正： -1 point  [<7>*<-1>*0.15]", "", "　以上合計： 6 point"}))
         << Dump(body);
@@ -171,11 +171,11 @@ TEST(RatingReportTest, SuccessRateTruncatesTowardZeroAndIsSkippedWhenNeutral) {
                            [](const std::string& l) { return l.rfind("成功率修正", 0) == 0; });
     };
     e.ObSuccess = 0;
-    EXPECT_FALSE(hasSuccessLine(Rate(e).body));
+    EXPECT_FALSE(hasSuccessLine(Rate(e).body()));
     EditorState nothing;
-    EXPECT_FALSE(hasSuccessLine(Rate(nothing).body)) << "a first phase of 0 still gives no line";
+    EXPECT_FALSE(hasSuccessLine(Rate(nothing).body())) << "a first phase of 0 still gives no line";
     nothing.ObSuccess = 5;
-    EXPECT_TRUE(HasRun(Rate(nothing).body, {"成功率修正： 0 point  [<0>*<5>*0.15]"}));
+    EXPECT_TRUE(HasRun(Rate(nothing).body(), {"成功率修正： 0 point  [<0>*<5>*0.15]"}));
 }
 
 TEST(RatingReportTest, SupportivePathIgnoresAttributeResistanceAndKeyCodes) {
@@ -188,7 +188,7 @@ TEST(RatingReportTest, SupportivePathIgnoresAttributeResistanceAndKeyCodes) {
     e.ObAssasin = true;
     e.ObFaratack = true;
     EXPECT_EQ(Rate(e).lines(), plain.lines());
-    EXPECT_EQ(plain.trailer.back(), "【備考】");
+    EXPECT_EQ(plain.trailer().back(), "【備考】");
 }
 
 TEST(RatingReportTest, SkillLevelText) {
@@ -219,7 +219,7 @@ TEST(RatingReportTest, HugeSumsStickAtTheLimit) {
     r.enemy.avoidMod = 0;
     const RatingReport report = RateSkill(r);
     const std::string max = std::to_string(std::numeric_limits<std::int64_t>::max());
-    EXPECT_EQ(report.body[2].substr(0, report.body[2].find(" point")),
+    EXPECT_EQ(report.body()[2].substr(0, report.body()[2].find(" point")),
               "基本ダメージ(Lv比)： " + max);
     EXPECT_EQ(report.total, std::numeric_limits<std::int64_t>::max());
 

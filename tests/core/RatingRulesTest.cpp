@@ -15,7 +15,7 @@ using Lines = std::vector<std::string>;
 // The item lines of the first phase: between the header and its blank and the blank before
 // the subtotal.
 Lines FirstPhaseItems(const RatingReport& report) {
-    const auto& b = report.body;
+    const Lines b = report.body();
     auto end = b.begin() + 2;
     while (end != b.end() && !end->empty()) ++end;
     return Lines(b.begin() + 2, end);
@@ -256,7 +256,7 @@ TEST(RatingRulesTest, EveryOffensiveItemInOrder) {
                                                       "混乱配布"}));
     // Zero sums still score the flat parts: 500 + 700 for the Lv poisons, the fixed amounts
     // and the three resets.
-    EXPECT_EQ(report.body[30], "　以上合計： 46210 point");
+    EXPECT_EQ(report.body()[30], "　以上合計： 46210 point");
 }
 
 TEST(RatingRulesTest, EverySupportiveItemInOrder) {
@@ -283,7 +283,7 @@ TEST(RatingRulesTest, EverySupportiveItemInOrder) {
                      "束縛解除",       "沈黙解除",       "暴露解除",       "魔法無効化",
                      "無効化解除",     "行動力上昇",     "回避力上昇",     "抵抗力上昇",
                      "防御力上昇",     "技能配布"}));
-    EXPECT_EQ(report.body[25], "　以上合計： 3930 point");
+    EXPECT_EQ(report.body()[25], "　以上合計： 3930 point");
 }
 
 // Remarks come from the editor: how effects were reckoned first, then what the chosen path
@@ -303,18 +303,19 @@ TEST(RatingRulesTest, RemarksOfEachPath) {
     AddEffect(e, {.kind = EffectKind::EraseSummon, .rounds = 10});  // erase summons, offensive
 
     RatingReport offensive = RateSkill(GatherSkillRecord(e));
-    EXPECT_EQ(offensive.remarks,
+    EXPECT_EQ(offensive.remarks(),
               (Lines{"中毒は肉体属性で計算されました", "吸収は倍の威力で計算されました",
                      "回復は無視されました", "勇敢状態は無視されました",
                      "行動力上昇は無視されました", "技能配布は無視されました"}));
-    EXPECT_TRUE(std::equal(offensive.remarks.rbegin(), offensive.remarks.rend(),
-                           offensive.trailer.rbegin()))
+    const Lines remarks = offensive.remarks();
+    const Lines trailer = offensive.trailer();
+    EXPECT_TRUE(std::equal(remarks.rbegin(), remarks.rend(), trailer.rbegin()))
         << "the remarks end the trailer";
-    EXPECT_EQ(offensive.trailer.size(), 5 + offensive.remarks.size());
+    EXPECT_EQ(trailer.size(), 5 + remarks.size());
 
     e.ObTarget = kTargetAllAllies;
     RatingReport supportive = RateSkill(GatherSkillRecord(e));
-    EXPECT_EQ(supportive.remarks,
+    EXPECT_EQ(supportive.remarks(),
               (Lines{"各種回復は肉体属性で計算されました", "勇敢状態は精神属性で計算されました",
                      "ダメージは無視されました", "中毒は無視されました", "精神異常は無視されました",
                      "召喚獣消去は無視されました"}));
@@ -328,8 +329,8 @@ TEST(RatingRulesTest, AllyTargetWithOffensiveEffectsOnly) {
     AddEffect(e, {.kind = EffectKind::Sleep, .rounds = 10});
     const RatingReport r = RateSkill(GatherSkillRecord(e));
     EXPECT_TRUE(FirstPhaseItems(r).empty());
-    EXPECT_EQ(r.body[3], "　以上合計： 0 point");
-    EXPECT_EQ(r.remarks, (Lines{"ダメージは無視されました", "睡眠状態は無視されました"}));
+    EXPECT_EQ(r.body()[3], "　以上合計： 0 point");
+    EXPECT_EQ(r.remarks(), (Lines{"ダメージは無視されました", "睡眠状態は無視されました"}));
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ TEST(ReportItemsTest, WorkedExampleItems) {
     // The lines come from the items: a changed item shows in the lines drawn again.
     RatingReport changed = r;
     changed.items[0].label = "別の項目";
-    EXPECT_EQ(ReportBody(changed)[2], "別の項目： 1100 point  [<10>*(1+<10>*0.1)*55]");
+    EXPECT_EQ(changed.body()[2], "別の項目： 1100 point  [<10>*(1+<10>*0.1)*55]");
 }
 
 // Each example file has its command-line case in tests/data/cases, named after the file
@@ -167,8 +167,8 @@ TEST(ReportItemsTest, SupportiveCardItemsAndRemarks) {
                           {Phase::Last, "使用時抵抗力修正"},
                           {Phase::Remarks, "ダメージは無視されました"},
                       }));
-    EXPECT_EQ(r.remarks, Lines{"ダメージは無視されました"});
-    EXPECT_EQ(r.trailer.back(), "ダメージは無視されました");
+    EXPECT_EQ(r.remarks(), Lines{"ダメージは無視されました"});
+    EXPECT_EQ(r.trailer().back(), "ダメージは無視されました");
 }
 
 // Every offensive item at once, on all targets with both key codes: the items keep the
@@ -215,7 +215,7 @@ TEST(ReportItemsTest, CardWithEveryOffensiveItem) {
     EXPECT_EQ(items.back().label, "キーコード[遠距離攻撃]");
     // Every item line of the report is an item's line, in the same order.
     Lines itemLines;
-    for (const std::string& line : report.body) {
+    for (const std::string& line : report.body()) {
         if (line.find(" point") != std::string::npos && line.rfind("　", 0) != 0) {
             itemLines.push_back(line.substr(0, line.find("：")));
         }

@@ -26,9 +26,8 @@ QStringList AsQt(const std::vector<std::string>& lines) {
 
 RatingReport SampleReport(std::int64_t total) {
     RatingReport report;
-    report.body = {"--1st フェーズ---", "", "　以上合計： 0 point", "", "合計： -60", "", "",
-                   "技能レベル： -6.0", ""};
-    report.trailer = {"=====", "", "", "", "【備考】", "吸収は倍の威力で計算されました"};
+    report.items = {ReportItem{ReportPhase::Last, "範囲-単体", total, "<0>/7-60", total, true},
+                    ReportItem{ReportPhase::Remarks, "吸収は倍の威力で計算されました"}};
     report.total = total;
     return report;
 }
