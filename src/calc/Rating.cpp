@@ -63,6 +63,7 @@ RatingReport RateSkill(const SkillRecord& record) {
                                           : static_cast<const SideHeader&>(record.enemy);
     RatingReport report;
     std::vector<ReportItem>& items = report.items;
+    items.reserve(16);  // a card's effects, the steps of the last phases and a few remarks
 
     PhaseItems effects{items, ReportPhase::First};
     if (supportive) {

@@ -115,18 +115,10 @@ bool SummarizeArchive(const std::string& path, std::ostream& out, std::ostream& 
     return ArchiveStatus(err, path, result) == 0 && allRated;
 }
 
-void NoteArchivesInFolder(const std::string& folder, std::ostream& err) {
-    std::vector<std::string> archives;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        const std::string name = it->path().filename().string();
-        if (HasArchiveExtension(name) && it->is_regular_file(typeError)) {
-            archives.push_back(it->path().string());
-        }
+void NoteArchivesInFolder(const SkillFolder& folder, std::ostream& err) {
+    for (const std::string& name : folder.archiveNames()) {
+        Note(err, (folder.path() / name).string(), kArchiveInFolderNotOpened);
     }
-    std::sort(archives.begin(), archives.end());
-    for (const std::string& archive : archives) Note(err, archive, kArchiveInFolderNotOpened);
 }
 
 LoadOutcome LoadFileOrArchiveCard(const std::string& path, EditorState& editor,

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/CardList.h"
 #include "files/LoadFlows.h"
 #include "model/EditorState.h"
 
@@ -35,7 +36,7 @@ bool SummarizeArchive(const std::string& path, std::ostream& out, std::ostream& 
                       const RateArchiveCard& rate);
 
 // Says on `err` which archives inside a folder given to "rate --summary" were not opened.
-void NoteArchivesInFolder(const std::string& folder, std::ostream& err);
+void NoteArchivesInFolder(const SkillFolder& folder, std::ostream& err);
 
 // "rate" on a file, or on a card inside an archive written ARCHIVE/member/path. `problem`
 // gets why an archive member could not be read.

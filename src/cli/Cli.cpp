@@ -178,6 +178,15 @@ Rated LoadListedForRating(const std::string& path, Side side, std::ostream& err)
     return RatedFrom(outcome, std::move(editor), {});
 }
 
+// A card of a folder's listing, opened relative to the folder; `path` is how it is shown.
+Rated LoadFolderCardForRating(const SkillFolder& folder, const std::string& name,
+                              const std::string& path, Side side, std::ostream& err) {
+    EditorState editor;
+    CliPrompts prompts(err, path, side);
+    const LoadOutcome outcome = ReadSkillCardFile(folder.Open(name), editor, prompts);
+    return RatedFrom(outcome, std::move(editor), {});
+}
+
 }  // namespace
 
 std::optional<std::string> WalkArguments(const std::vector<std::string>& args,
@@ -354,21 +363,34 @@ struct SummaryLine {
     bool rated = false;
 };
 
-// A file to rate for a summary; `listed` when it came from a folder's listing.
+// A file to rate for a summary; `listed` when it came from a folder's listing. A card of
+// a folder of binary cards is named within the folder, and its path made on the worker.
 struct SummaryFile {
     std::string path;
     bool listed = false;
+    const SkillFolder* folder = nullptr;
+    const std::string* name = nullptr;
 };
 
 SummaryLine SummariseFile(const SummaryFile& file, const RateOptions& options) {
-    std::ostringstream out;
-    std::ostringstream err;
+    // Each thread keeps its two streams: setting up a stream costs more than a row.
+    thread_local std::ostringstream out;
+    thread_local std::ostringstream err;
+    for (std::ostringstream* stream : {&out, &err}) {
+        stream->str({});
+        stream->clear();
+    }
     SummaryLine line;
+    const std::string path =
+        file.folder != nullptr ? (file.folder->path() / *file.name).string() : file.path;
     // With --cws every file is read as cws, also the ones a folder lists.
-    const Rated rated = file.listed && !options.asCws
-                            ? LoadListedForRating(file.path, options.side, err)
-                            : LoadForRating(file.path, options.side, err, options.asCws);
-    line.rated = PrintSummaryRow(file.path, rated, out, err);
+    const Rated rated =
+        file.folder != nullptr ? LoadFolderCardForRating(*file.folder, *file.name, path,
+                                                         options.side, err)
+        : file.listed && !options.asCws
+            ? LoadListedForRating(path, options.side, err)
+            : LoadForRating(path, options.side, err, options.asCws);
+    line.rated = PrintSummaryRow(path, rated, out, err);
     line.out = std::move(out).str();
     line.err = std::move(err).str();
     return line;
@@ -410,15 +432,23 @@ int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err
     for (const std::string& path : options.paths) {
         std::error_code ignored;
         if (std::filesystem::is_directory(path, ignored)) {
-            FolderProblem problem;
-            for (const std::filesystem::path& file : ListSkillFiles(path, &problem)) {
-                run.push_back({file.string(), true});
+            // One pass over the folder finds its cards and the archives beside them.
+            const SkillFolder folder(path);
+            FolderProblem problem = folder.problem();
+            if (options.asCws || ListsXmlScenarioCards(path)) {
+                for (const std::filesystem::path& file : ListSkillFiles(path, &problem)) {
+                    run.push_back({file.string(), true});
+                }
+            } else {
+                for (const std::string& name : folder.cardNames()) {
+                    run.push_back({{}, true, &folder, &name});
+                }
             }
             rateRun();
             // A folder that cannot be opened outranks a file that cannot be read.
             if (problem)
                 folderStatus = std::max(folderStatus, ComplainAboutFolder(err, path, problem));
-            NoteArchivesInFolder(path, err);
+            NoteArchivesInFolder(folder, err);
         } else if (IsArchiveArgument(path)) {
             rateRun();
             allRated = SummarizeArchive(path, out, err, rateMember) && allRated;

@@ -16,6 +16,7 @@
 #include "files/ShiftJis.h"
 #include "files/Utf8.h"
 #include "files/WorkerPool.h"
+#include "files/archive/Archive.h"
 #if MORVAT_WITH_ARCHIVES
 #include "files/FileOpen.h"
 #include "files/XmlCardReader.h"
@@ -133,70 +134,54 @@ std::optional<std::string> NameOfCardFile(const RegularFile& file) {
     return name;
 }
 
-// A folder opened for listing; every card is then opened relative to it, which spares
-// looking up the folder's path again for each of thousands of cards.
-class Folder {
-public:
-    explicit Folder(const std::filesystem::path& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
-          openError_(fd_ < 0 ? errno : 0) {}
-    ~Folder() {
-        if (fd_ >= 0) ::close(fd_);
+}  // namespace
+
+SkillFolder::SkillFolder(const std::filesystem::path& path)
+    : path_(path), fd_(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (fd_ < 0) {
+        problem_ = {FolderProblem::Kind::CannotOpen, errno};
+        return;
     }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-
-    int fd() const { return fd_; }
-
-    // The names of the Skill*.wid entries that are regular files, sorted by their bytes so
-    // the list reads the same whatever order the file system keeps. Links are followed;
-    // folders, FIFOs, sockets, devices and broken or looping links are left out. Opening a
-    // card checks again, as an entry may change in between. A folder that fails part way
-    // lists what was seen, and `problem` says so.
-    std::vector<std::string> SkillFileNames(FolderProblem& problem) const {
-        std::vector<std::string> names;
-        if (fd_ < 0) {
-            problem = {FolderProblem::Kind::CannotOpen, openError_};
-            return names;
-        }
-        // The listing gets a descriptor of its own: closedir closes it.
-        const int listFd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        DIR* dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
-        if (dir == nullptr) {
-            problem = {FolderProblem::Kind::CannotOpen, errno};
-            if (listFd >= 0) ::close(listFd);
-            return names;
-        }
-        // readdir tells the end of the folder from a failure only by errno.
-        for (;;) {
-            errno = 0;
-            const dirent* entry = ::readdir(dir);
-            if (entry == nullptr) {
-                if (errno != 0) problem = {FolderProblem::Kind::ReadFailed, errno};
-                break;
-            }
-            const std::string_view name = entry->d_name;
-            if (!MatchesSkillMask(name) || !IsRegularFile(*entry)) continue;
-            names.emplace_back(name);
-        }
-        ::closedir(dir);
-        std::sort(names.begin(), names.end());
-        return names;
+    // The listing gets a descriptor of its own: closedir closes it.
+    const int listFd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
+    if (dir == nullptr) {
+        problem_ = {FolderProblem::Kind::CannotOpen, errno};
+        if (listFd >= 0) ::close(listFd);
+        return;
     }
-
-private:
-    bool IsRegularFile(const dirent& entry) const {
+    const auto isRegularFile = [this](const dirent& entry) {
         if (entry.d_type == DT_REG) return true;
         if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
         struct stat st {};
         return ::fstatat(fd_, entry.d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    };
+    // readdir tells the end of the folder from a failure only by errno.
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            if (errno != 0) problem_ = {FolderProblem::Kind::ReadFailed, errno};
+            break;
+        }
+        const std::string_view name = entry->d_name;
+        std::vector<std::string>* kept = MatchesSkillMask(name)      ? &cards_
+                                         : HasArchiveExtension(name) ? &archives_
+                                                                     : nullptr;
+        if (kept != nullptr && isRegularFile(*entry)) kept->emplace_back(name);
     }
+    ::closedir(dir);
+    std::sort(cards_.begin(), cards_.end());
+    std::sort(archives_.begin(), archives_.end());
+}
 
-    int fd_;
-    int openError_;
-};
+SkillFolder::~SkillFolder() {
+    if (fd_ >= 0) ::close(fd_);
+}
 
-}  // namespace
+RegularFile SkillFolder::Open(const std::string& name) const {
+    return RegularFile(fd_, name.c_str());
+}
 
 std::string XmlCardListName(std::string_view utf8Name) {
     // The list shows names as Shift-JIS padded to a column; a longer XML name is kept
@@ -227,26 +212,33 @@ std::optional<std::string> ReadCardListNameFromMemory(std::string_view bytes) {
     });
 }
 
+bool ListsXmlScenarioCards(const std::filesystem::path& folder) {
+#if MORVAT_WITH_ARCHIVES
+    return IsXmlScenarioFolder(folder);
+#else
+    (void)folder;
+    return false;
+#endif
+}
+
 std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder,
                                                   FolderProblem* problem) {
-    FolderProblem seen;
 #if MORVAT_WITH_ARCHIVES
-    if (IsXmlScenarioFolder(folder)) return ListXmlScenarioCards(folder, problem);
+    if (ListsXmlScenarioCards(folder)) return ListXmlScenarioCards(folder, problem);
 #endif
+    const SkillFolder listed(folder);
     std::vector<std::filesystem::path> files;
-    for (const std::string& name : Folder(folder).SkillFileNames(seen)) {
-        files.push_back(folder / name);
-    }
-    if (problem != nullptr) *problem = seen;
+    files.reserve(listed.cardNames().size());
+    for (const std::string& name : listed.cardNames()) files.push_back(folder / name);
+    if (problem != nullptr) *problem = listed.problem();
     return files;
 }
 
 std::vector<CardFolderEntry> ReadCardFolder(const std::filesystem::path& folder,
                                             FolderProblem* problem) {
-    FolderProblem seen;
     std::vector<CardFolderEntry> entries;
 #if MORVAT_WITH_ARCHIVES
-    if (IsXmlScenarioFolder(folder)) {
+    if (ListsXmlScenarioCards(folder)) {
         // The names came with the Ids the cards are sorted by: no second read.
         for (XmlScenarioCard& card : ReadXmlScenarioCards(folder, problem)) {
             // The card's path inside the scenario, as its cards are all in SkillCard/.
@@ -257,18 +249,17 @@ std::vector<CardFolderEntry> ReadCardFolder(const std::filesystem::path& folder,
         return entries;
     }
 #endif
-    const Folder files(folder);
-    std::vector<std::string> names = files.SkillFileNames(seen);
+    const SkillFolder files(folder);
+    const std::vector<std::string>& names = files.cardNames();
     entries.reserve(names.size());
     // Only the names wait for their turn; each file is opened, read and closed by one worker.
     ForEachInOrder(
         names.size(), WorkerThreadCount(),
-        [&](std::size_t i) { return NameOfCardFile(RegularFile(files.fd(), names[i].c_str())); },
+        [&](std::size_t i) { return NameOfCardFile(files.Open(names[i])); },
         [&](std::size_t i, std::optional<std::string> name) {
-            std::filesystem::path path = folder / names[i];
-            entries.push_back(CardFolderEntry{std::move(names[i]), std::move(path), std::move(name)});
+            entries.push_back(CardFolderEntry{names[i], folder / names[i], std::move(name)});
         });
-    if (problem != nullptr) *problem = seen;
+    if (problem != nullptr) *problem = files.problem();
     return entries;
 }
 

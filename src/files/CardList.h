@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "files/RegularFile.h"
+
 namespace morvat {
 
 inline constexpr std::size_t kCardListNameWidth = 13;
@@ -57,6 +59,37 @@ struct FolderProblem {
     explicit operator bool() const { return kind != Kind::None; }
 };
 
+// A folder of cards opened once: its Skill*.wid entries that are regular files (links
+// followed) and, found on the same pass, the archives beside them, both sorted by the bytes
+// of their names so they read the same whatever order the file system keeps. Each card is
+// then opened relative to the folder, which spares looking up the folder's path again for
+// each of thousands of cards. Folders, FIFOs, sockets, devices and broken or looping links
+// are left out; opening a card checks again, as an entry may change in between. A folder
+// that fails part way lists what was seen, and problem() says so.
+class SkillFolder {
+public:
+    explicit SkillFolder(const std::filesystem::path& path);
+    ~SkillFolder();
+    SkillFolder(const SkillFolder&) = delete;
+    SkillFolder& operator=(const SkillFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    const std::vector<std::string>& cardNames() const { return cards_; }
+    // Files whose names end in an archive's extension (HasArchiveExtension).
+    const std::vector<std::string>& archiveNames() const { return archives_; }
+    const FolderProblem& problem() const { return problem_; }
+
+    // Opens the entry `name` of the folder for reading; safe on several threads at once.
+    RegularFile Open(const std::string& name) const;
+
+private:
+    std::filesystem::path path_;
+    int fd_ = -1;
+    std::vector<std::string> cards_;
+    std::vector<std::string> archives_;
+    FolderProblem problem_;
+};
+
 // The same from a card's bytes in memory (a card taken out of an archive, say).
 std::optional<std::string> ReadCardListNameFromMemory(std::string_view bytes);
 
@@ -65,6 +98,10 @@ std::optional<std::string> ReadCardListNameFromMemory(std::string_view bytes);
 // reading it fails. `problem`, when given, says which. Contents are not read.
 std::vector<std::filesystem::path> ListSkillFiles(const std::filesystem::path& folder,
                                                   FolderProblem* problem = nullptr);
+
+// True when ListSkillFiles takes `folder` as an XML scenario folder, one holding
+// Summary.xml (never in a build without the XML reader).
+bool ListsXmlScenarioCards(const std::filesystem::path& folder);
 
 // Every file of ListSkillFiles with its card name, when it gives one.
 struct CardFolderEntry {

@@ -105,9 +105,7 @@ LoadOutcome ReadCardInto(const std::filesystem::path& path, EditorState& editor,
         code = ReadXmlCardFrom(file.get(), card, effects, outcome);
     } else {
         // A card file is read by position from one descriptor: no stdio stream, no seek.
-        const RegularFile file(path);
-        if (!file.IsOpen()) return {LoadStatus::CannotOpen, 0, false};
-        code = ReadWidCardFile(file, card, effects);
+        return ReadSkillCardFile(RegularFile(path), editor, prompts);
     }
     if (code != 0) return {LoadStatus::ReadFailed, code, true};
     ApplyWidCard(editor, card, effects, prompts);
@@ -192,6 +190,18 @@ LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor
 LoadOutcome ReadSkillCard(const std::filesystem::path& path, EditorState& editor,
                           LoadPrompts& prompts) {
     return ReadCardInto(path, editor, prompts);
+}
+
+LoadOutcome ReadSkillCardFile(const RegularFile& file, EditorState& editor,
+                              LoadPrompts& prompts) {
+    if (!file.IsOpen()) return {LoadStatus::CannotOpen, 0, false};
+    // A fresh card and collection for every read: a failed read leaves the editor as it was.
+    WidCard card;
+    EffectCollection effects;
+    const std::int32_t code = ReadWidCardFile(file, card, effects);
+    if (code != 0) return {LoadStatus::ReadFailed, code, true};
+    ApplyWidCard(editor, card, effects, prompts);
+    return {LoadStatus::Loaded, 0, true};
 }
 
 LoadOutcome ReadSkillCardBytes(std::string_view bytes, const std::filesystem::path& name,

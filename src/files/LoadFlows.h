@@ -83,6 +83,11 @@ LoadOutcome LoadSkillFile(const std::filesystem::path& path, EditorState& editor
 LoadOutcome ReadSkillCard(const std::filesystem::path& path, EditorState& editor,
                           LoadPrompts& prompts);
 
+// Reads a binary card from a file already opened (a card of a SkillFolder, say) into the
+// editor, as ReadSkillCard does; a file that is not open could not be opened.
+LoadOutcome ReadSkillCardFile(const RegularFile& file, EditorState& editor,
+                              LoadPrompts& prompts);
+
 // Reads a card whose bytes are in memory (a member of an archive) into the editor, as
 // ReadSkillCard does a file named `name`.
 LoadOutcome ReadSkillCardBytes(std::string_view bytes, const std::filesystem::path& name,

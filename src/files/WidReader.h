@@ -71,9 +71,10 @@ std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
 
 class RegularFile;
 
-// The same from a card file opened as a RegularFile, read by position: a small card whole
-// with one read, a large one in bounded chunks. A read the system refuses (interrupted
-// reads are retried) ends the read with kWidReadError.
+// The same from a card file opened as a RegularFile, read by position: a small card from
+// its head on, with one read, or two when the picture is passed over; a large one in
+// bounded chunks. A read the system refuses (interrupted reads are retried) ends the read
+// with kWidReadError.
 std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectCollection& effects,
                              std::int64_t wholeReadLimit = kWidWholeReadLimit);
 

@@ -22,15 +22,17 @@ WidStream::WidStream(std::string_view bytes)
 WidStream::WidStream(const RegularFile& file, std::int64_t wholeReadLimit)
     : file_(&file), size_(file.size()) {
     if (size_ > wholeReadLimit) return;  // read in chunks where the fields are
-    // A card is small: taken whole with one read, it costs no more than reading its bytes
-    // at all, and the fields and skips are then served from memory. The buffer has the
-    // size the file had when it was opened; a file that has shrunk since reads short.
-    char* bytes = Buffer(static_cast<std::size_t>(size_));
-    const ReadAtResult read = file.ReadAt(0, bytes, static_cast<std::size_t>(size_));
+    // The head first: a card without a large picture is then read whole with this one
+    // read, and one with a picture (the first block, most of a card's bytes) is read on
+    // from behind it, so the picture is never copied. The fields and skips are then served
+    // from memory. A file that has shrunk since it was opened reads short.
+    const auto head = static_cast<std::size_t>(std::min<std::int64_t>(size_, kHeadSize));
+    char* bytes = Buffer(kChunkSize);
+    const ReadAtResult read = file.ReadAt(0, bytes, head);
     if (read.failed) FailWidRead(kWidReadError);
     window_ = bytes;
     windowLength_ = read.got;
-    size_ = static_cast<std::int64_t>(read.got);
+    if (read.got < head) size_ = static_cast<std::int64_t>(read.got);
 }
 
 WidStream::WidStream(std::FILE* stream, std::int64_t wholeReadLimit) : stream_(stream) {

@@ -33,10 +33,10 @@ class WidStream {
 public:
     // The whole card in memory; the bytes must outlive the stream.
     explicit WidStream(std::string_view bytes);
-    // A card file: one of up to `wholeReadLimit` bytes is read whole with one read, a
-    // larger one in bounded chunks where the fields are. A file that shrinks after it was opened is read to its new end;
-    // one that grows is read to the size it had. A read the system refuses fails the card
-    // read with kWidReadError.
+    // A card file: one of up to `wholeReadLimit` bytes is read from its head on, and past
+    // its picture; a larger one in bounded chunks where the fields are. A file that shrinks
+    // after it was opened is read to its new end; one that grows is read to the size it
+    // had. A read the system refuses fails the card read with kWidReadError.
     WidStream(const RegularFile& file, std::int64_t wholeReadLimit);
     // `stream` stays owned by the caller; reading starts at its current position. A card
     // of up to `wholeReadLimit` bytes is read whole at once; a stream that cannot seek (a
@@ -88,6 +88,9 @@ public:
 
     // The bytes a larger card is read in at a time.
     static constexpr std::size_t kChunkSize = 64 * 1024;
+    // The bytes a card file's first read takes: the tag and the picture's length, and the
+    // whole card when its picture is small.
+    static constexpr std::size_t kHeadSize = 4 * 1024;
 
 private:
     static std::int32_t DecodeInt32(const unsigned char* b) {

@@ -88,8 +88,10 @@ void ExpectSameRead(const Read& actual, const Read& expected) {
     EXPECT_TRUE(actual.effects == expected.effects);
 }
 
-// Small cards are read whole; a first block of 1 MiB makes the reader go by chunks.
-const std::size_t kFirstBlocks[] = {20 * 1024, std::size_t{1} << 20};
+// A card with a small picture is read whole with one read; one with a picture of 20 KiB in
+// two, its head and then past the picture; a first block of 1 MiB makes the reader go by
+// chunks.
+const std::size_t kFirstBlocks[] = {100, 20 * 1024, std::size_t{1} << 20};
 
 TEST(CardFileReadTest, FileThatChangesSizeAfterOpeningIsReadToTheShorterSize) {
     for (const std::size_t firstBlock : kFirstBlocks) {
@@ -161,8 +163,9 @@ TEST(CardFileReadTest, RefusedReadEndsTheReadWithTheReadFailure) {
                 return ::pread(fd, buffer, count, offset);
             });
             const Read read = FromFile(path);
-            // A small card is one read: a failure at its second call never comes.
-            if (firstBlock < kFirstBlocks[1] && failingCall == 2) {
+            // A card with a small picture is one read: a failure at its second call never
+            // comes.
+            if (firstBlock == kFirstBlocks[0] && failingCall == 2) {
                 EXPECT_EQ(read.code, 0);
                 continue;
             }
@@ -183,6 +186,23 @@ TEST(CardFileReadTest, RefusedReadEndsTheReadWithTheReadFailure) {
         });
         EXPECT_EQ(ReadCardListName(path), std::nullopt);
         EXPECT_EQ(seam.calls(), failingCall);
+    }
+}
+
+TEST(CardFileReadTest, PictureIsPassedOverUnread) {
+    for (const std::size_t firstBlock : {std::size_t{20 * 1024}, std::size_t{900 * 1024}}) {
+        SCOPED_TRACE(firstBlock);
+        const test::CardFile card = WriteCard(Card(firstBlock));
+        test::TempDir dir;
+        const auto path = dir.write("Skill1.wid", card.bytes);
+        std::size_t asked = 0;
+        PreadSeam seam([&](int fd, void* buffer, std::size_t count, off_t offset, int) {
+            asked += count;
+            return ::pread(fd, buffer, count, offset);
+        });
+        ExpectSameRead(FromFile(path), FromBytes(card.bytes));
+        EXPECT_EQ(seam.calls(), 2) << "the head, then the rest behind the picture";
+        EXPECT_LE(asked, card.bytes.size() - firstBlock + WidStream::kHeadSize);
     }
 }
 
