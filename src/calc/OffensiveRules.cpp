@@ -15,7 +15,7 @@ void Lowering(PhaseItems& items, Flag present, const char* ability, std::int64_t
     }
     const Points p = Points{perStep} * b * r;
     items.Add(p, std::string(ability) + "減衰",
-              Slot(b) + "*" + Slot(r) + "*" + std::to_string(perStep));
+              [&] { return Slot(b) + "*" + Slot(r) + "*" + std::to_string(perStep); });
 }
 
 // A state that lasts r rounds at a fixed price per round.
@@ -23,7 +23,7 @@ void Lasting(PhaseItems& items, Flag present, const char* state, std::int64_t r,
              std::int64_t perRound) {
     if (!present) return;
     const Points p = Points{perRound} * r;
-    items.Add(p, state, Slot(r) + "*" + std::to_string(perRound));
+    items.Add(p, state, [&] { return Slot(r) + "*" + std::to_string(perRound); });
 }
 
 }  // namespace
@@ -32,12 +32,12 @@ void RateOffensiveEffects(const EnemySideRecord& e, PhaseItems& items) {
     if (e.damageLv) {
         const Points v = e.damageLvSum;
         const Points p = Points{55} * v * (v + 10) / 10;
-        items.Add(p, "基本ダメージ(Lv比)", Growth(v, "0.1", "55"));
+        items.Add(p, "基本ダメージ(Lv比)", [&] { return Growth(v, "0.1", "55"); });
     }
     if (e.damageFixed) {
         const Points v = e.damageFixedSum;
         const Points p = Points{45} * v * (Points{5} * v + 100) / 1000;
-        items.Add(p, "基本ダメージ(固定)", Growth(v, "0.05", "4.5"));
+        items.Add(p, "基本ダメージ(固定)", [&] { return Growth(v, "0.05", "4.5"); });
     }
     items.AddFixed(e.damageMax, "基本ダメージ(最大)", 1200);
 
@@ -45,12 +45,12 @@ void RateOffensiveEffects(const EnemySideRecord& e, PhaseItems& items) {
     if (e.weakDamageLv) {
         const Points v = e.weakDamageLvSum;
         const Points p = Points{40} * v * (Points{5} * v + 100) / 100;
-        items.Add(p, "弱属性ダメージ(Lv比)", Growth(v, "0.05", "40"));
+        items.Add(p, "弱属性ダメージ(Lv比)", [&] { return Growth(v, "0.05", "40"); });
     }
     if (e.weakDamageFixed) {
         const Points v = e.weakDamageFixedSum;
         const Points p = Points{4} * v * (Points{4} * v + 100) / 100;
-        items.Add(p, "弱属性ダメージ(固定)", Growth(v, "0.04", "4"));
+        items.Add(p, "弱属性ダメージ(固定)", [&] { return Growth(v, "0.04", "4"); });
     }
     items.AddFixed(e.weakDamageMax, "弱属性ダメージ(最大)", 800);
 
@@ -58,12 +58,12 @@ void RateOffensiveEffects(const EnemySideRecord& e, PhaseItems& items) {
         const Points v = e.poisonLvSum;
         // The 500 comes after the division: it is the price of poisoning at all.
         const Points p = Points{125} * v * (v + 10) / 10 + 500;
-        items.Add(p, "中毒(Lv比)", Growth(v, "0.1", "125") + "+500");
+        items.Add(p, "中毒(Lv比)", [&] { return Growth(v, "0.1", "125") + "+500"; });
     }
     if (e.poisonFixed) {
         const Points v = e.poisonFixedSum;
         const Points p = Points{120} * v;
-        items.Add(p, "中毒(固定)", Slot(v) + "*120");
+        items.Add(p, "中毒(固定)", [&] { return Slot(v) + "*120"; });
     }
     items.AddFixed(e.poisonMax, "中毒(最大)", 10000);
 
@@ -71,12 +71,12 @@ void RateOffensiveEffects(const EnemySideRecord& e, PhaseItems& items) {
         const Points v = e.paralysisLvSum;
         // 15 × v × (v + 10) is v × (1 + v × 0.1) × 150 exactly, so no division is needed.
         const Points p = Points{15} * v * (v + 10) + 700;
-        items.Add(p, "麻痺(Lv比)", Growth(v, "0.1", "150") + "+700");
+        items.Add(p, "麻痺(Lv比)", [&] { return Growth(v, "0.1", "150") + "+700"; });
     }
     if (e.paralysisFixed) {
         const Points v = e.paralysisFixedSum;
         const Points p = Points{170} * v;
-        items.Add(p, "麻痺(固定)", Slot(v) + "*170");
+        items.Add(p, "麻痺(固定)", [&] { return Slot(v) + "*170"; });
     }
     items.AddFixed(e.paralysisMax, "麻痺(最大)", 15000);
 
@@ -101,7 +101,7 @@ void RateOffensiveEffects(const EnemySideRecord& e, PhaseItems& items) {
     if (e.dealConfusion) {
         const Points n = e.dealConfusionCount;
         const Points p = Points{80} * n;
-        items.Add(p, "混乱配布", Slot(n) + "*80");
+        items.Add(p, "混乱配布", [&] { return Slot(n) + "*80"; });
     }
 }
 

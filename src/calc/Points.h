@@ -10,6 +10,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -104,22 +105,36 @@ inline std::string Growth(Points v, const char* rate, const char* factor) {
 
 // The items of one phase, or of one part of a phase: each present item is recorded with its
 // points and adds them to `sum`. `start` is the phase's running total before these items,
-// so that every item can carry the running total after it.
+// so that every item can carry the running total after it. With no `items` (a total
+// wanted without its report) the points are only summed: no item is kept and no formula
+// is written, by the same rules.
 struct PhaseItems {
-    std::vector<ReportItem>& items;
+    std::vector<ReportItem>* items;
     ReportPhase phase;
     Points start = 0;
     Points sum = 0;
 
-    void Add(Points points, std::string label, std::optional<std::string> formula = std::nullopt) {
+    // An item that shows no formula.
+    void Add(Points points, std::string_view label) {
         sum += points;
-        items.push_back(ReportItem{phase, std::move(label), points.value(), std::move(formula),
-                                   (start + sum).value()});
+        if (items != nullptr) Keep(points, label, std::nullopt);
+    }
+
+    // An item with the formula `formula()` writes, asked for only when the item is kept.
+    template <typename Formula>
+    void Add(Points points, std::string_view label, Formula&& formula) {
+        sum += points;
+        if (items != nullptr) Keep(points, label, std::forward<Formula>(formula)());
     }
 
     // An item worth a fixed amount: "label： 700 point".
     void AddFixed(bool present, const char* label, std::int64_t points) {
         if (present) Add(points, label);
+    }
+
+    void Keep(Points points, std::string_view label, std::optional<std::string> formula) {
+        items->emplace_back(phase, std::string(label), points.value(), std::move(formula),
+                            (start + sum).value());
     }
 };
 

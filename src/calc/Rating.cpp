@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "calc/Rating.h"
 
+#include <cstddef>
 #include <iterator>
+#include <type_traits>
 
 #include "calc/OffensiveRules.h"
 #include "calc/Points.h"
@@ -14,20 +16,97 @@ std::string PhaseHeader(const char* phase) {
     return std::string("--") + phase + " フェーズ" + std::string(67, '-');
 }
 
-// An item that the rating counts itself, onto a running total it keeps itself.
-void Record(std::vector<ReportItem>& items, ReportPhase phase, std::string label, Points points,
-            Points running, std::optional<std::string> formula = std::nullopt) {
-    items.push_back(
-        ReportItem{phase, std::move(label), points.value(), std::move(formula), running.value()});
+// An item that the rating counts itself, onto a running total it keeps itself; kept only
+// when there are `items` to keep it in, and only then is its formula written.
+template <typename Formula = std::nullptr_t>
+void Record(std::vector<ReportItem>* items, ReportPhase phase, const char* label, Points points,
+            Points running, Formula&& formula = nullptr, bool replacesTotal = false) {
+    if (items == nullptr) return;
+    std::optional<std::string> written;
+    if constexpr (!std::is_null_pointer_v<std::remove_cvref_t<Formula>>) written = formula();
+    items->emplace_back(phase, label, points.value(), std::move(written), running.value(),
+                        replacesTotal);
 }
 
 // One modifier on use: every notch of the track bar is worth one point, after the range step.
-void UseModifier(std::vector<ReportItem>& items, Points& running, Flag set, std::uint8_t mod,
+void UseModifier(std::vector<ReportItem>* items, Points& running, Flag set, std::uint8_t mod,
                  const char* label) {
     if (!set) return;
     const Points add = Points{mod} - 10;
     running += add;
     Record(items, ReportPhase::Last, label, add, running);
+}
+
+// The first and second phases' "以上合計" and the final total.
+struct Totals {
+    Points first;
+    Points second;
+    Points total;
+};
+
+// The three phases by the rules of the skill's side. With `items`, every scored point and
+// remark is kept there, in report order; without, only the totals are reckoned.
+Totals Rate(const SkillRecord& record, std::vector<ReportItem>* items) {
+    // Only an exact 1 means allies; anything else, also no target chosen, rates as offensive.
+    const bool supportive = record.enemy.toAllies == 1;
+    const SideHeader& header = supportive ? static_cast<const SideHeader&>(record.ally)
+                                          : static_cast<const SideHeader&>(record.enemy);
+
+    PhaseItems effects{items, ReportPhase::First};
+    if (supportive) {
+        RateSupportiveEffects(record.ally, effects);
+    } else {
+        RateOffensiveEffects(record.enemy, effects);
+    }
+    Points running = effects.sum;
+
+    Points second = running;
+    if (header.successStep != 5) {
+        const Points step = Points{header.successStep} - 5;
+        const Points amount = running * step * 15 / 100;
+        second += amount;
+        Record(items, ReportPhase::Second, "成功率修正", amount, second,
+               [&] { return Slot(running) + "*" + Slot(step) + "*0.15"; });
+    }
+    if (header.needsVoice) {
+        second += -50;
+        Record(items, ReportPhase::Second, "要発声", -50, second);
+    }
+    if (!supportive) {
+        PhaseItems attributes{items, ReportPhase::Second, second};
+        RateOffensiveAttributes(record.enemy, attributes);
+        second += attributes.sum;
+    }
+
+    // The range step starts over from the second-phase total; the first-phase sum is done.
+    const Points first = running;
+    if (header.toAll == 0) {
+        running = second / 7 - 60;
+        Record(
+            items, ReportPhase::Last, "範囲-単体", running, running,
+            [&] { return Slot(second) + "/7-60"; }, true);
+    } else {
+        running = second / 4;
+        Record(
+            items, ReportPhase::Last, "範囲-全体", running, running,
+            [&] { return Slot(second) + "/4"; }, true);
+    }
+    UseModifier(items, running, header.hasAvoidMod, header.avoidMod, "使用時回避力修正");
+    UseModifier(items, running, header.hasResistMod, header.resistMod, "使用時抵抗力修正");
+    UseModifier(items, running, header.hasDefenceMod, header.defenceMod, "使用時防御力修正");
+    if (!supportive) {
+        PhaseItems keyCodes{items, ReportPhase::KeyCodes, running};
+        RateKeyCodes(record.enemy, keyCodes);
+        running += keyCodes.sum;
+    }
+
+    if (items != nullptr) {
+        for (std::string& remark :
+             supportive ? SupportiveRemarks(record) : OffensiveRemarks(record)) {
+            items->emplace_back(ReportPhase::Remarks, std::move(remark));
+        }
+    }
+    return {first, second, running};
 }
 
 }  // namespace
@@ -57,67 +136,17 @@ std::vector<std::string> RatingReport::lines() const {
 }
 
 RatingReport RateSkill(const SkillRecord& record) {
-    // Only an exact 1 means allies; anything else, also no target chosen, rates as offensive.
-    const bool supportive = record.enemy.toAllies == 1;
-    const SideHeader& header = supportive ? static_cast<const SideHeader&>(record.ally)
-                                          : static_cast<const SideHeader&>(record.enemy);
     RatingReport report;
-    std::vector<ReportItem>& items = report.items;
-    items.reserve(16);  // a card's effects, the steps of the last phases and a few remarks
-
-    PhaseItems effects{items, ReportPhase::First};
-    if (supportive) {
-        RateSupportiveEffects(record.ally, effects);
-    } else {
-        RateOffensiveEffects(record.enemy, effects);
-    }
-    Points running = effects.sum;
-
-    Points second = running;
-    if (header.successStep != 5) {
-        const Points step = Points{header.successStep} - 5;
-        const Points amount = running * step * 15 / 100;
-        second += amount;
-        Record(items, ReportPhase::Second, "成功率修正", amount, second,
-               Slot(running) + "*" + Slot(step) + "*0.15");
-    }
-    if (header.needsVoice) {
-        second += -50;
-        Record(items, ReportPhase::Second, "要発声", -50, second);
-    }
-    if (!supportive) {
-        PhaseItems attributes{items, ReportPhase::Second, second};
-        RateOffensiveAttributes(record.enemy, attributes);
-        second += attributes.sum;
-    }
-
-    // The range step starts over from the second-phase total; the first-phase sum is done.
-    const Points first = running;
-    if (header.toAll == 0) {
-        running = second / 7 - 60;
-        Record(items, ReportPhase::Last, "範囲-単体", running, running, Slot(second) + "/7-60");
-    } else {
-        running = second / 4;
-        Record(items, ReportPhase::Last, "範囲-全体", running, running, Slot(second) + "/4");
-    }
-    items.back().replacesTotal = true;
-    UseModifier(items, running, header.hasAvoidMod, header.avoidMod, "使用時回避力修正");
-    UseModifier(items, running, header.hasResistMod, header.resistMod, "使用時抵抗力修正");
-    UseModifier(items, running, header.hasDefenceMod, header.defenceMod, "使用時防御力修正");
-    if (!supportive) {
-        PhaseItems keyCodes{items, ReportPhase::KeyCodes, running};
-        RateKeyCodes(record.enemy, keyCodes);
-        running += keyCodes.sum;
-    }
-
-    for (std::string& remark : supportive ? SupportiveRemarks(record) : OffensiveRemarks(record)) {
-        items.push_back(ReportItem{ReportPhase::Remarks, std::move(remark)});
-    }
-
-    report.firstTotal = first.value();
-    report.secondTotal = second.value();
-    report.total = running.value();
+    report.items.reserve(16);  // a card's effects, the steps of the last phases, some remarks
+    const Totals totals = Rate(record, &report.items);
+    report.firstTotal = totals.first.value();
+    report.secondTotal = totals.second.value();
+    report.total = totals.total.value();
     return report;
+}
+
+std::int64_t RateSkillTotal(const SkillRecord& record) {
+    return Rate(record, nullptr).total.value();
 }
 
 std::vector<std::string> RatingReport::body() const {

@@ -34,6 +34,10 @@ struct RatingReport {
 // Rates by the offensive rules, or by the supportive rules when the skill aims at allies.
 RatingReport RateSkill(const SkillRecord& record);
 
+// The final total of RateSkill alone, by the same rules, with no items kept: for callers
+// that show only the level, such as a summary of thousands of cards.
+std::int64_t RateSkillTotal(const SkillRecord& record);
+
 // The skill level of a total in tenths: "12.7", "-0.5", "-1.0", "0.0".
 std::string FormatSkillLevel(std::int64_t total);
 

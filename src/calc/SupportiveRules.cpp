@@ -9,14 +9,14 @@ void CureLv(PhaseItems& items, Flag present, const char* label, std::int64_t sum
     if (!present) return;
     const Points v = sum;
     const Points p = Points{35} * v * (Points{3} * v + 100) / 100;
-    items.Add(p, label, Growth(v, "0.03", "35"));
+    items.Add(p, label, [&] { return Growth(v, "0.03", "35"); });
 }
 
 void CureFixed(PhaseItems& items, Flag present, const char* label, std::int64_t sum) {
     if (!present) return;
     const Points v = sum;
     const Points p = Points{7} * v;
-    items.Add(p, label, Slot(v) + "*7");
+    items.Add(p, label, [&] { return Slot(v) + "*7"; });
 }
 
 // An ability raised for r rounds; the record keeps the raise minus 1, so a step of 0 is +1.
@@ -25,7 +25,7 @@ void Raising(PhaseItems& items, Flag present, const char* label, std::uint8_t st
     if (!present) return;
     const Points s = Points{step} + 1;
     const Points p = Points{factor} * s * r;
-    items.Add(p, label, Slot(s) + "*" + Slot(r) + "*" + std::to_string(factor));
+    items.Add(p, label, [&] { return Slot(s) + "*" + Slot(r) + "*" + std::to_string(factor); });
 }
 
 }  // namespace
@@ -34,12 +34,12 @@ void RateSupportiveEffects(const AllySideRecord& a, PhaseItems& items) {
     if (a.healLv) {
         const Points v = a.healLvSum;
         const Points p = Points{5} * v * (Points{5} * v + 100) / 10;
-        items.Add(p, "回復(Lv比)", Growth(v, "0.05", "50"));
+        items.Add(p, "回復(Lv比)", [&] { return Growth(v, "0.05", "50"); });
     }
     if (a.healFixed) {
         const Points v = a.healFixedSum;
         const Points p = Points{10} * v;
-        items.Add(p, "回復(固定)", Slot(v) + "*10");
+        items.Add(p, "回復(固定)", [&] { return Slot(v) + "*10"; });
     }
     items.AddFixed(a.healMax, "回復(最大)", 700);
 
@@ -56,7 +56,7 @@ void RateSupportiveEffects(const AllySideRecord& a, PhaseItems& items) {
     if (a.bravery) {
         const Points r = a.braveryRounds;
         const Points p = Points{35} * r;
-        items.Add(p, "勇敢状態", Slot(r) + "*35");
+        items.Add(p, "勇敢状態", [&] { return Slot(r) + "*35"; });
     }
     items.AddFixed(a.mindNormal, "精神正常", 300);
     items.AddFixed(a.unbind, "束縛解除", 180);
@@ -65,7 +65,7 @@ void RateSupportiveEffects(const AllySideRecord& a, PhaseItems& items) {
     if (a.magicNullify) {
         const Points r = a.magicNullifyRounds;
         const Points p = Points{20} * r;
-        items.Add(p, "魔法無効化", Slot(r) + "*20");
+        items.Add(p, "魔法無効化", [&] { return Slot(r) + "*20"; });
     }
     items.AddFixed(a.unnullify, "無効化解除", 150);
 
@@ -78,7 +78,7 @@ void RateSupportiveEffects(const AllySideRecord& a, PhaseItems& items) {
         const Points n = a.dealSkillCount;
         // Dealing skills is worth 200 in itself and 60 more for each skill-dealing effect.
         const Points p = Points{200} + Points{60} * n;
-        items.Add(p, "技能配布", "200+" + Slot(n) + "*60");
+        items.Add(p, "技能配布", [&] { return "200+" + Slot(n) + "*60"; });
     }
 }
 

@@ -349,10 +349,10 @@ bool PrintSummaryRow(const std::string& path, const Rated& rated, std::ostream& 
         out << Field(path) << "\t\t\t\t\t" << Field(rated.failure) << '\n';
         return false;
     }
-    const RatingReport report = RateSkill(GatherSkillRecord(rated.editor));
+    const std::int64_t total = RateSkillTotal(GatherSkillRecord(rated.editor));
     out << Field(path) << '\t' << Field(rated.editor.ObCardname) << '\t'
-        << Field(rated.editor.ObLevel) << '\t' << report.total << '\t'
-        << FormatSkillLevel(report.total) << "\tok\n";
+        << Field(rated.editor.ObLevel) << '\t' << total << '\t' << FormatSkillLevel(total)
+        << "\tok\n";
     return true;
 }
 
@@ -385,11 +385,10 @@ SummaryLine SummariseFile(const SummaryFile& file, const RateOptions& options) {
         file.folder != nullptr ? (file.folder->path() / *file.name).string() : file.path;
     // With --cws every file is read as cws, also the ones a folder lists.
     const Rated rated =
-        file.folder != nullptr ? LoadFolderCardForRating(*file.folder, *file.name, path,
-                                                         options.side, err)
-        : file.listed && !options.asCws
-            ? LoadListedForRating(path, options.side, err)
-            : LoadForRating(path, options.side, err, options.asCws);
+        file.folder != nullptr
+            ? LoadFolderCardForRating(*file.folder, *file.name, path, options.side, err)
+        : file.listed && !options.asCws ? LoadListedForRating(path, options.side, err)
+                                        : LoadForRating(path, options.side, err, options.asCws);
     line.rated = PrintSummaryRow(path, rated, out, err);
     line.out = std::move(out).str();
     line.err = std::move(err).str();

@@ -20,8 +20,8 @@ LiveLevel::LiveLevel(QWidget* parent) : QLabel(parent) {
 }
 
 void LiveLevel::Show(const morvat::EditorState& editor) {
-    const morvat::RatingReport report = morvat::RateSkill(morvat::GatherSkillRecord(editor));
-    full_ = FromUtf8(morvat::LevelSummary(report.total));
+    full_ =
+        FromUtf8(morvat::LevelSummary(morvat::RateSkillTotal(morvat::GatherSkillRecord(editor))));
     setToolTip(full_);
     Elide();
 }

@@ -229,5 +229,45 @@ TEST(RatingReportTest, HugeSumsStickAtTheLimit) {
         << "a huge negative sum squared is still a huge positive amount";
 }
 
+// The total alone goes through the same rules with nothing kept: on skills of every side,
+// effect, attribute and modifier, also with sums pinned at the 64-bit limit, it is the
+// report's total.
+TEST(RatingReportTest, TotalAloneIsTheReportsTotal) {
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::uint32_t below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    for (int i = 0; i < 2000; ++i) {
+        EditorState e;
+        e.ObTarget = static_cast<int>(next(5)) - 1;  // no selection too
+        e.ObVoice = next(2) == 1;
+        e.ObAttribute = static_cast<int>(next(4));
+        e.ObDefence = static_cast<int>(next(2));
+        e.ObSuccess = static_cast<int>(next(11)) - 5;
+        e.ObEscape = static_cast<int>(next(21)) - 10;
+        e.ObDefuse = static_cast<int>(next(21)) - 10;
+        e.ObGard = static_cast<int>(next(21)) - 10;
+        e.ObFaratack = next(2) == 1;
+        e.ObAssasin = next(2) == 1;
+        for (std::uint32_t n = next(8); n > 0; --n) {
+            AddEffectWithAttribute(e,
+                                   {.kind = static_cast<EffectKind>(next(31) + 1),
+                                    .valueKind = static_cast<std::uint8_t>(next(3)),
+                                    .value = static_cast<std::int32_t>(next(120)),
+                                    .variation = static_cast<std::int32_t>(next(21)) - 10,
+                                    .rounds = static_cast<std::int32_t>(next(12))},
+                                   static_cast<std::int32_t>(next(7)));
+        }
+        SkillRecord record = GatherSkillRecord(e);
+        if (i % 50 == 0) {
+            // Sums no card reaches, pinned at the limit on the way.
+            record.enemy.damageLvSum = record.ally.healLvSum =
+                std::numeric_limits<std::int64_t>::max() / 3;
+        }
+        ASSERT_EQ(RateSkillTotal(record), RateSkill(record).total) << "skill " << i;
+    }
+}
+
 }  // namespace
 }  // namespace morvat
