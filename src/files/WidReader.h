@@ -46,9 +46,10 @@ inline constexpr std::int32_t kWidTooDeep = 900;  // contents and embedded cards
 inline constexpr std::int32_t kWidOutOfMemory = 901;
 inline constexpr std::int32_t kWidReadError = 902;  // the system refused to read the file
 
-// Cards of up to this many bytes are read whole with one call and then served from
-// memory; larger ones are read in bounded chunks where the fields are, and long blocks
-// between them are passed without reading them.
+// Cards of up to this many bytes are read at once and then served from memory (a stdio
+// stream whole, a card file from its head on and past its picture); larger ones are read
+// in bounded chunks where the fields are, and long blocks between them are passed without
+// reading them.
 inline constexpr std::int64_t kWidWholeReadLimit = std::int64_t{1} << 20;
 
 // Reads one card from `stream`, opened for binary reading at its start. Fills `card` and
