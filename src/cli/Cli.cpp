@@ -383,12 +383,17 @@ SummaryLine SummariseFile(const SummaryFile& file, const RateOptions& options) {
     SummaryLine line;
     const std::string path =
         file.folder != nullptr ? (file.folder->path() / *file.name).string() : file.path;
-    // With --cws every file is read as cws, also the ones a folder lists.
-    const Rated rated =
-        file.folder != nullptr
-            ? LoadFolderCardForRating(*file.folder, *file.name, path, options.side, err)
-        : file.listed && !options.asCws ? LoadListedForRating(path, options.side, err)
-                                        : LoadForRating(path, options.side, err, options.asCws);
+    Rated rated;
+    if (options.asCws) {
+        // With --cws every file is read as cws, also the ones a folder lists.
+        rated = LoadForRating(path, options.side, err, true);
+    } else if (file.folder != nullptr) {
+        rated = LoadFolderCardForRating(*file.folder, *file.name, path, options.side, err);
+    } else if (file.listed) {
+        rated = LoadListedForRating(path, options.side, err);
+    } else {
+        rated = LoadForRating(path, options.side, err, false);
+    }
     line.rated = PrintSummaryRow(path, rated, out, err);
     line.out = std::move(out).str();
     line.err = std::move(err).str();
@@ -434,7 +439,7 @@ int RateSummary(const RateOptions& options, std::ostream& out, std::ostream& err
             // One pass over the folder finds its cards and the archives beside them.
             const SkillFolder folder(path);
             FolderProblem problem = folder.problem();
-            if (options.asCws || ListsXmlScenarioCards(path)) {
+            if (ListsXmlScenarioCards(path)) {
                 for (const std::filesystem::path& file : ListSkillFiles(path, &problem)) {
                     run.push_back({file.string(), true});
                 }

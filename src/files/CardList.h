@@ -59,6 +59,9 @@ struct FolderProblem {
     explicit operator bool() const { return kind != Kind::None; }
 };
 
+// The same from a card's bytes in memory (a card taken out of an archive, say).
+std::optional<std::string> ReadCardListNameFromMemory(std::string_view bytes);
+
 // A folder of cards opened once: its Skill*.wid entries that are regular files (links
 // followed) and, found on the same pass, the archives beside them, both sorted by the bytes
 // of their names so they read the same whatever order the file system keeps. Each card is
@@ -89,9 +92,6 @@ private:
     std::vector<std::string> archives_;
     FolderProblem problem_;
 };
-
-// The same from a card's bytes in memory (a card taken out of an archive, say).
-std::optional<std::string> ReadCardListNameFromMemory(std::string_view bytes);
 
 // The Skill*.wid entries of a folder that are regular files (links followed), sorted by
 // the bytes of their names; nothing when the folder cannot be opened, what was seen when
