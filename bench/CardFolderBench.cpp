@@ -190,6 +190,23 @@ void BM_SingleCardRead(benchmark::State& state) {
     }
 }
 
+// The floor of the reader's own calls for that card: open, fstat, one pread of the whole
+// card, close, and no parsing. What BM_SingleCardRead takes beyond this is the parse.
+void BM_SingleCardCallsOnly(benchmark::State& state) {
+    const std::filesystem::path& path = g_folder->files.front();
+    std::vector<char> buffer(64 * 1024);
+    for (auto _ : state) {
+        const RegularFile file(path);
+        const auto size = static_cast<std::size_t>(file.size());
+        if (!file.IsOpen() || size > buffer.size() ||
+            file.ReadAt(0, buffer.data(), size).got != size) {
+            state.SkipWithError("card not read");
+            return;
+        }
+        benchmark::DoNotOptimize(buffer.data());
+    }
+}
+
 void BM_SingleCardBaseline(benchmark::State& state) {
     const std::filesystem::path& path = g_folder->files.front();
     std::vector<char> buffer(64 * 1024);
@@ -303,6 +320,7 @@ BENCHMARK(BM_ListCommand)->Arg(0)->Arg(1)->ArgName("threads")->Unit(benchmark::k
 BENCHMARK(BM_BuildCardList)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SingleCardBaseline)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_SingleCardRead)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_SingleCardCallsOnly)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 }  // namespace morvat
