@@ -84,6 +84,8 @@ public:
 
     // Opens the entry `name` of the folder for reading; safe on several threads at once.
     RegularFile Open(const std::string& name) const;
+    // The same for reading no more than a card's name (RegularFile::OpenForSmallReads).
+    RegularFile OpenForName(const std::string& name) const;
 
 private:
     std::filesystem::path path_;

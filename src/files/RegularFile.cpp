@@ -39,6 +39,13 @@ RegularFile::RegularFile(int folderFd, const char* name) {
     size_ = st.st_size;
 }
 
+RegularFile RegularFile::OpenForSmallReads(int folderFd, const char* name) {
+    RegularFile file;
+    file.fd_ = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    file.size_ = -1;
+    return file;
+}
+
 RegularFile::~RegularFile() {
     Close();
 }

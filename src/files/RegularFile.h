@@ -25,6 +25,11 @@ public:
     explicit RegularFile(const std::filesystem::path& path);
     // Opens `name` relative to the folder open as `folderFd` (AT_FDCWD: the current folder).
     RegularFile(int folderFd, const char* name);
+    // For a few bytes read at known offsets from an entry a folder's listing found to be a
+    // regular file: opened without the fstat. Should the entry have become something else
+    // since, a FIFO or a folder fails its first read and a device gives no more than was
+    // asked for; size() is unknown (-1).
+    static RegularFile OpenForSmallReads(int folderFd, const char* name);
     ~RegularFile();
     RegularFile(RegularFile&& other) noexcept;
     RegularFile& operator=(RegularFile&& other) noexcept;
@@ -42,6 +47,7 @@ public:
     ReadAtResult ReadAt(std::int64_t offset, void* buffer, std::size_t count) const;
 
 private:
+    RegularFile() = default;
     void Close();
 
     int fd_ = -1;

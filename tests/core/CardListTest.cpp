@@ -171,6 +171,28 @@ TEST(CardListTest, HostileEntriesAreLeftOutWithoutBlocking) {
     EXPECT_EQ(shown, (std::vector<std::string>{"Skill01.wid", "Skill10.wid", "Skill11.wid"}));
 }
 
+// The list opens each listed card without looking at it again; an entry that is no longer
+// a regular file when its name is read gives no row, and nothing waits or reads on.
+TEST(CardListTest, EntryThatChangesAfterTheListingGivesNoRowWithoutBlocking) {
+    test::TempDir dir;
+    dir.write("Skill1.wid", Card("First"));
+    dir.write("Skill2.wid", Card("Second"));
+    const SkillFolder folder(dir.path());
+    ASSERT_EQ(folder.cardNames(), (std::vector<std::string>{"Skill1.wid", "Skill2.wid"}));
+    std::filesystem::remove(dir.path() / "Skill1.wid");
+    ASSERT_EQ(::mkfifo((dir.path() / "Skill1.wid").c_str(), 0600), 0);
+    std::filesystem::remove(dir.path() / "Skill2.wid");
+    std::filesystem::create_directory(dir.path() / "Skill2.wid");
+    for (const std::string& name : folder.cardNames()) {
+        SCOPED_TRACE(name);
+        const RegularFile file = folder.OpenForName(name);
+        ASSERT_TRUE(file.IsOpen());
+        unsigned char head[5];
+        EXPECT_TRUE(file.ReadAt(0, head, sizeof head).failed);
+        EXPECT_FALSE(folder.Open(name).IsOpen()) << "a card to rate is checked when opened";
+    }
+}
+
 TEST(CardListTest, UnreadableFileBeforeAReadableOneKeepsTheRightPath) {
     if (::geteuid() == 0) GTEST_SKIP() << "root reads files without read permission";
     test::TempDir dir;
