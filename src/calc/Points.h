@@ -132,6 +132,7 @@ struct PhaseItems {
         if (present) Add(points, label);
     }
 
+private:
     void Keep(Points points, std::string_view label, std::optional<std::string> formula) {
         items->emplace_back(phase, std::string(label), points.value(), std::move(formula),
                             (start + sum).value());
