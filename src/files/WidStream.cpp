@@ -27,7 +27,7 @@ WidStream::WidStream(const RegularFile& file, std::int64_t wholeReadLimit)
     // from behind it, so the picture is never copied. The fields and skips are then served
     // from memory. A file that has shrunk since it was opened reads short.
     const auto head = static_cast<std::size_t>(std::min<std::int64_t>(size_, kHeadSize));
-    char* bytes = Buffer(kChunkSize);
+    char* bytes = Buffer(head);
     const ReadAtResult read = file.ReadAt(0, bytes, head);
     if (read.failed) FailWidRead(kWidReadError);
     window_ = bytes;
