@@ -56,8 +56,9 @@ constexpr std::array<Body, 256> kBodies = [] {
     return bodies;
 }();
 
-void ReadBody(WidReadContext& context, std::uint8_t kind) {
-    WidStream& in = context.in;
+template <typename In>
+void ReadBody(WidReadContext<In>& context, std::uint8_t kind) {
+    In& in = context.in;
     switch (kBodies[kind]) {
         case Body::NotAllowed:
             FailWidRead(241);
@@ -133,9 +134,11 @@ void ReadBody(WidReadContext& context, std::uint8_t kind) {
     }
 }
 
-void ReadContent(WidReadContext& context, std::int32_t kindShortCode, bool topLevel);
+template <typename In>
+void ReadContent(WidReadContext<In>& context, std::int32_t kindShortCode, bool topLevel);
 
-void ReadChildren(WidReadContext& context) {
+template <typename In>
+void ReadChildren(WidReadContext<In>& context) {
     const std::int32_t stored = context.in.Int32(110);
     if (stored == kChildCountBase) return;
     // Below the base the layout has no meaning; reading on would only misalign the rest.
@@ -147,9 +150,10 @@ void ReadChildren(WidReadContext& context) {
 }
 
 // A content: kind, name, children, and a body unless it is a top-level one.
-void ReadContent(WidReadContext& context, std::int32_t kindShortCode, bool topLevel) {
+template <typename In>
+void ReadContent(WidReadContext<In>& context, std::int32_t kindShortCode, bool topLevel) {
     const WidNestingLevel level(context);
-    WidStream& in = context.in;
+    In& in = context.in;
     const std::uint8_t kind = in.Byte(kindShortCode);
     if (kind == kRootKind) FailWidRead(kWidContentKindRoot);
     const std::int32_t nameLength = in.Int32(116);
@@ -161,9 +165,13 @@ void ReadContent(WidReadContext& context, std::int32_t kindShortCode, bool topLe
 
 }  // namespace
 
-void ReadWidEvent(WidReadContext& context) {
+template <typename In>
+void ReadWidEvent(WidReadContext<In>& context) {
     const std::int32_t trees = context.in.Int32(100);
     for (std::int32_t i = 0; i < trees; ++i) ReadContent(context, 112, true);
 }
+
+template void ReadWidEvent(WidReadContext<WidStream>& context);
+template void ReadWidEvent(WidReadContext<WidSpan>& context);
 
 }  // namespace morvat

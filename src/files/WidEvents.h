@@ -13,7 +13,8 @@ namespace morvat {
 inline constexpr std::int32_t kChildCountBase = 40000;  // a stored child count of no children
 inline constexpr std::uint8_t kLastContentKind = 65;
 
-// One event at the current position.
-void ReadWidEvent(WidReadContext& context);
+// One event at the current position (made for WidStream and WidSpan).
+template <typename In>
+void ReadWidEvent(WidReadContext<In>& context);
 
 }  // namespace morvat

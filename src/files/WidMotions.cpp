@@ -21,19 +21,20 @@ void ReserveFor(EffectCollection& effects, std::int32_t count, std::int64_t rema
     effects.reserve(effects.size() + static_cast<std::size_t>(wanted));
 }
 
-void Collect(WidReadContext& context, std::int32_t type, std::uint8_t element, std::uint8_t detail,
-             std::uint8_t valueKind, std::int32_t value, std::int32_t variation,
-             std::int32_t rounds) {
+void Collect(EffectCollection& effects, std::int32_t type, std::uint8_t element,
+             std::uint8_t detail, std::uint8_t valueKind, std::int32_t value,
+             std::int32_t variation, std::int32_t rounds) {
     const std::uint8_t kind = RatedEffectKind(type, detail);
     if (kind == 0) return;
-    context.effects.push_back(MakeEffectEntry(kind, static_cast<std::int8_t>(element),
-                                              static_cast<std::int8_t>(valueKind), value, variation,
-                                              rounds));
+    effects.push_back(MakeEffectEntry(kind, static_cast<std::int8_t>(element),
+                                      static_cast<std::int8_t>(valueKind), value, variation,
+                                      rounds));
 }
 
 // D embedded cards, each behind a byte, two texts and 4 bytes of its own.
-void ReadEmbeddedCards(WidReadContext& context) {
-    WidStream& in = context.in;
+template <typename In>
+void ReadEmbeddedCards(WidReadContext<In>& context) {
+    In& in = context.in;
     in.Skip(3, 262);
     const std::int32_t cards = in.Int32(263);
     for (std::int32_t i = 0; i < cards; ++i) {
@@ -45,8 +46,9 @@ void ReadEmbeddedCards(WidReadContext& context) {
     }
 }
 
-void ReadMotion(WidReadContext& context, bool collect) {
-    WidStream& in = context.in;
+template <typename In>
+void ReadMotion(WidReadContext<In>& context, bool collect) {
+    In& in = context.in;
     const std::int32_t type = in.Int32(261);
     if (type == kMotionEmbedsCards) {
         ReadEmbeddedCards(context);
@@ -64,13 +66,13 @@ void ReadMotion(WidReadContext& context, bool collect) {
             }
             const std::uint8_t valueKind = in.Byte(301);
             const std::int32_t value = in.Int32(302);
-            Collect(context, type, element, detail, valueKind, value, 0, 1);
+            Collect(context.effects, type, element, detail, valueKind, value, 0, 1);
             return;
         }
         case 0x40802:
         case 0x40806:
         case 0x40807:
-            if (collect) Collect(context, type, element, detail, 0, 1, 0, 1);
+            if (collect) Collect(context.effects, type, element, detail, 0, 1, 0, 1);
             return;
         case 0x40803:
         case 0x40804:
@@ -78,7 +80,7 @@ void ReadMotion(WidReadContext& context, bool collect) {
                 in.Skip(4, 266);
                 return;
             }
-            Collect(context, type, element, detail, 0, 1, 0, in.Int32(303));
+            Collect(context.effects, type, element, detail, 0, 1, 0, in.Int32(303));
             return;
         case 0x40805: {
             if (!collect) {
@@ -87,7 +89,7 @@ void ReadMotion(WidReadContext& context, bool collect) {
             }
             const std::int32_t variation = in.Int32(301);
             const std::int32_t rounds = in.Int32(301);
-            Collect(context, type, element, detail, 0, 1, variation, rounds);
+            Collect(context.effects, type, element, detail, 0, 1, variation, rounds);
             return;
         }
         default:
@@ -129,16 +131,18 @@ std::uint8_t RatedEffectKind(std::int32_t type, std::uint8_t detail) {
     }
 }
 
-void ReadMotionList(WidReadContext& context, bool collect) {
+template <typename In>
+void ReadMotionList(WidReadContext<In>& context, bool collect) {
     const std::int32_t count = context.in.Int32(260);
     if (count <= 0) return;
     if (collect) ReserveFor(context.effects, count, context.in.KnownRemaining());
     for (std::int32_t i = 0; i < count; ++i) ReadMotion(context, collect);
 }
 
-void ReadEmbeddedCard(WidReadContext& context) {
+template <typename In>
+void ReadEmbeddedCard(WidReadContext<In>& context) {
     const WidNestingLevel level(context);
-    WidStream& in = context.in;
+    In& in = context.in;
     in.SkipText(500, 501);
     in.Skip(18, 502);
     ReadMotionList(context, false);
@@ -151,5 +155,10 @@ void ReadEmbeddedCard(WidReadContext& context) {
     for (std::int32_t i = 0; i < events; ++i) ReadWidEvent(context);
     in.Skip(5, 524);
 }
+
+template void ReadMotionList(WidReadContext<WidStream>& context, bool collect);
+template void ReadMotionList(WidReadContext<WidSpan>& context, bool collect);
+template void ReadEmbeddedCard(WidReadContext<WidStream>& context);
+template void ReadEmbeddedCard(WidReadContext<WidSpan>& context);
 
 }  // namespace morvat

@@ -20,9 +20,12 @@ std::uint8_t RatedEffectKind(std::int32_t type, std::uint8_t detail);
 // One motion list at the current position. With `collect` set, every rated motion becomes
 // an entry appended to the context's effects; otherwise the same bytes are passed over.
 // Lists below an embedded card are always read with `collect` off.
-void ReadMotionList(WidReadContext& context, bool collect);
+// Both are made for WidStream and WidSpan.
+template <typename In>
+void ReadMotionList(WidReadContext<In>& context, bool collect);
 
 // One embedded card; nothing of it is kept.
-void ReadEmbeddedCard(WidReadContext& context);
+template <typename In>
+void ReadEmbeddedCard(WidReadContext<In>& context);
 
 }  // namespace morvat

@@ -2,6 +2,7 @@
 #include "files/WidReader.h"
 
 #include <new>
+#include <optional>
 #include <string_view>
 
 #include "files/WidEvents.h"
@@ -27,7 +28,8 @@ std::string UpToNul(std::string bytes) {
 }
 
 // A byte whose range is tested counts as signed, so 0x80 and above fail every test.
-std::uint8_t ByteInRange(WidStream& in, std::int32_t shortCode, std::int32_t rangeCode,
+template <typename In>
+std::uint8_t ByteInRange(In& in, std::int32_t shortCode, std::int32_t rangeCode,
                          std::int8_t highest) {
     const std::uint8_t value = in.Byte(shortCode);
     const auto s = static_cast<std::int8_t>(value);
@@ -35,7 +37,8 @@ std::uint8_t ByteInRange(WidStream& in, std::int32_t shortCode, std::int32_t ran
     return value;
 }
 
-std::int32_t Int32InRange(WidStream& in, std::int32_t shortCode, std::int32_t rangeCode,
+template <typename In>
+std::int32_t Int32InRange(In& in, std::int32_t shortCode, std::int32_t rangeCode,
                           std::int32_t lowest, std::int32_t highest) {
     const std::int32_t value = in.Int32(shortCode);
     if (value < lowest || value > highest) FailWidRead(rangeCode);
@@ -49,7 +52,8 @@ struct KeyCodeCodes {
 };
 
 // Lengths outside 1..29 are passed over without a look; an empty key code is just empty.
-void ReadKeyCode(WidStream& in, const KeyCodeCodes& codes, WidCard& card) {
+template <typename In>
+void ReadKeyCode(In& in, const KeyCodeCodes& codes, WidCard& card) {
     const std::int32_t length = in.Int32(codes.lengthShort);
     if (length < 1 || length > kMaxComparedKeyCodeLength) {
         in.Skip(length, codes.skip);
@@ -63,11 +67,10 @@ void ReadKeyCode(WidStream& in, const KeyCodeCodes& codes, WidCard& card) {
     }
 }
 
-void ReadCardRows(WidReadContext& context, WidCard& card) {
-    WidStream& in = context.in;
-    if (in.Byte(50) != kFileTag) FailWidRead(20);
-    in.SkipText(53, 55);
-
+// Everything after the picture.
+template <typename In>
+void ReadRowsAfterPicture(WidReadContext<In>& context, WidCard& card) {
+    In& in = context.in;
     const std::int32_t nameLength = in.Int32(53);
     if (nameLength < 0 || nameLength > kMaxNameLength) FailWidRead(54);
     // A name of length 0 is an empty name, not the previous card's.
@@ -108,6 +111,22 @@ void ReadCardRows(WidReadContext& context, WidCard& card) {
     in.Skip(4, 543);
 }
 
+void ReadCardRows(WidStream& in, EffectCollection& effects, WidCard& card) {
+    if (in.Byte(50) != kFileTag) FailWidRead(20);
+    in.SkipText(53, 55);
+    // By now the rest of a card is nearly always in memory: read whole with the head, read
+    // on from behind the picture, or given as bytes. Only a large card read in chunks, or
+    // one from a pipe, goes on through the stream.
+    if (const std::optional<std::string_view> rest = in.RestInMemory()) {
+        WidSpan span(*rest);
+        WidReadContext<WidSpan> context{span, effects};
+        ReadRowsAfterPicture(context, card);
+    } else {
+        WidReadContext<WidStream> context{in, effects};
+        ReadRowsAfterPicture(context, card);
+    }
+}
+
 // One read from start to end whatever the source; the stream is made inside the try, so a
 // failure while it takes the card in is caught like any other.
 template <typename... Source>
@@ -125,8 +144,7 @@ std::int32_t ReadCard(WidCard& card, EffectCollection& effects, const Source&...
     card.Gard = 0;
     try {
         WidStream in(source...);
-        WidReadContext context{in, effects};
-        ReadCardRows(context, card);
+        ReadCardRows(in, effects, card);
         return 0;
     } catch (const WidReadFailure& failure) {
         return failure.code;

@@ -22,17 +22,20 @@ WidStream::WidStream(std::string_view bytes)
 WidStream::WidStream(const RegularFile& file, std::int64_t wholeReadLimit)
     : file_(&file), size_(file.size()) {
     if (size_ > wholeReadLimit) return;  // read in chunks where the fields are
-    // The head first: a card without a large picture is then read whole with this one
-    // read, and one with a picture (the first block, most of a card's bytes) is read on
-    // from behind it, so the picture is never copied. The fields and skips are then served
-    // from memory. A file that has shrunk since it was opened reads short.
-    const auto head = static_cast<std::size_t>(std::min<std::int64_t>(size_, kHeadSize));
-    char* bytes = Buffer(head);
-    const ReadAtResult read = file.ReadAt(0, bytes, head);
+    // A card of up to a chunk, nearly every card, is read whole with one read. A larger
+    // one is read from its head, which holds the picture's length, and then on from behind
+    // the picture: a picture that makes a card large is never copied. Fields and skips are
+    // then served from memory. A file that has shrunk since it was opened reads short.
+    const auto first = static_cast<std::size_t>(
+        std::min<std::int64_t>(size_, size_ <= static_cast<std::int64_t>(kChunkSize)
+                                          ? static_cast<std::int64_t>(kChunkSize)
+                                          : static_cast<std::int64_t>(kHeadSize)));
+    char* bytes = Buffer(first);
+    const ReadAtResult read = file.ReadAt(0, bytes, first);
     if (read.failed) FailWidRead(kWidReadError);
     window_ = bytes;
     windowLength_ = read.got;
-    if (read.got < head) size_ = static_cast<std::int64_t>(read.got);
+    if (read.got < first) size_ = static_cast<std::int64_t>(read.got);
 }
 
 WidStream::WidStream(std::FILE* stream, std::int64_t wholeReadLimit) : stream_(stream) {
@@ -111,6 +114,15 @@ char* WidStream::Buffer(std::size_t size) {
 std::int64_t WidStream::KnownRemaining() const {
     if (beyondEnd_ || size_ < 0) return 0;
     return size_ - position_;
+}
+
+std::optional<std::string_view> WidStream::RestInMemory() const {
+    if (beyondEnd_ || size_ < 0 || position_ < windowStart_ ||
+        windowStart_ + static_cast<std::int64_t>(windowLength_) != size_) {
+        return std::nullopt;
+    }
+    return std::string_view(window_ + (position_ - windowStart_),
+                            static_cast<std::size_t>(size_ - position_));
 }
 
 bool WidStream::CouldHold(std::uint64_t count) const {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,13 @@ struct WidReadFailure {
 
 [[noreturn]] void FailWidRead(std::int32_t code);
 
+// A signed 32-bit little-endian integer from 4 bytes.
+inline std::int32_t DecodeWidInt32(const unsigned char* b) {
+    const std::uint32_t u = std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) |
+                            (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[3]} << 24);
+    return static_cast<std::int32_t>(u);
+}
+
 // A forward-only view of a card's bytes. It keeps the position and the size itself, so a
 // skip only moves the position: no bytes are read and no system call is made for it, and a
 // skip past the end costs nothing (the next read then comes up short). The bytes come from
@@ -33,8 +41,9 @@ class WidStream {
 public:
     // The whole card in memory; the bytes must outlive the stream.
     explicit WidStream(std::string_view bytes);
-    // A card file: one of up to `wholeReadLimit` bytes is read from its head on, and past
-    // its picture; a larger one in bounded chunks where the fields are. A file that shrinks
+    // A card file: one of up to a chunk is read whole, one of up to `wholeReadLimit` bytes
+    // from its head and then past its picture, a larger one in bounded chunks where the
+    // fields are. A file that shrinks
     // after it was opened is read to its new end; one that grows is read to the size it
     // had. A read the system refuses fails the card read with kWidReadError.
     WidStream(const RegularFile& file, std::int64_t wholeReadLimit);
@@ -51,11 +60,11 @@ public:
         // A card is thousands of small fields; those already in memory take no call.
         if (const unsigned char* b = InWindow(4)) {
             position_ += 4;
-            return DecodeInt32(b);
+            return DecodeWidInt32(b);
         }
         std::array<unsigned char, 4> b{};
         Read(b.data(), b.size(), shortCode);
-        return DecodeInt32(b.data());
+        return DecodeWidInt32(b.data());
     }
     std::uint8_t Byte(std::int32_t shortCode) {
         if (const unsigned char* b = InWindow(1)) {
@@ -86,18 +95,18 @@ public:
     // stream that cannot seek, whose size nobody knows.
     std::int64_t KnownRemaining() const;
 
+    // Every byte from the position to the end, when all of them are in memory already (then
+    // they can be read on through a WidSpan); nothing when a read is still to come or the
+    // end is not known.
+    std::optional<std::string_view> RestInMemory() const;
+
     // The bytes a larger card is read in at a time.
     static constexpr std::size_t kChunkSize = 64 * 1024;
-    // The bytes a card file's first read takes: the tag and the picture's length, and the
-    // whole card when its picture is small.
+    // The bytes a larger card file's first read takes: the tag and the picture's length,
+    // and the rows behind them when the picture is small.
     static constexpr std::size_t kHeadSize = 4 * 1024;
 
 private:
-    static std::int32_t DecodeInt32(const unsigned char* b) {
-        const std::uint32_t u = std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) |
-                                (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[3]} << 24);
-        return static_cast<std::int32_t>(u);
-    }
     // The `count` bytes at the position when all of them are in the window, else nullptr.
     // The window never holds bytes past the size, so they are in the card too.
     const unsigned char* InWindow(std::size_t count) const {
@@ -135,21 +144,72 @@ private:
     bool beyondEnd_ = false;  // a skip went past the end; every later read is short
 };
 
+// A card's bytes that are all in memory, read with a cursor and nothing else. It reads
+// exactly as a WidStream over the same bytes would (the same checks, the same codes, a skip
+// past the end that fails only the next read), but has no window to look up and no file to
+// fall back on, so the compiler can keep the cursor in a register from field to field. The
+// bytes must outlive it.
+class WidSpan {
+public:
+    explicit WidSpan(std::string_view bytes)
+        : next_(reinterpret_cast<const unsigned char*>(bytes.data())), end_(next_ + bytes.size()) {}
+    WidSpan(const WidSpan&) = delete;
+    WidSpan& operator=(const WidSpan&) = delete;
+
+    std::int32_t Int32(std::int32_t shortCode) {
+        if (end_ - next_ < 4) FailWidRead(shortCode);
+        const std::int32_t value = DecodeWidInt32(next_);
+        next_ += 4;
+        return value;
+    }
+    std::uint8_t Byte(std::int32_t shortCode) {
+        if (next_ == end_) FailWidRead(shortCode);
+        return *next_++;
+    }
+    std::string Bytes(std::int32_t count, std::int32_t shortCode) {
+        if (count < 0 || beyondEnd_ || count > end_ - next_) FailWidRead(shortCode);
+        std::string bytes(reinterpret_cast<const char*>(next_), static_cast<std::size_t>(count));
+        next_ += count;
+        return bytes;
+    }
+    void Skip(std::int64_t count, std::int32_t skipCode) {
+        if (count < 0) FailWidRead(skipCode);
+        if (count <= end_ - next_) {
+            next_ += count;
+        } else {
+            next_ = end_;  // past the end is no failure by itself; every later read is short
+            beyondEnd_ = true;
+        }
+    }
+    void SkipText(std::int32_t lengthShortCode, std::int32_t skipCode) {
+        Skip(Int32(lengthShortCode), skipCode);
+    }
+    std::int64_t KnownRemaining() const { return end_ - next_; }
+
+private:
+    const unsigned char* next_;
+    const unsigned char* end_;
+    bool beyondEnd_ = false;  // a skip went past the end: even an empty Bytes() fails
+};
+
 // How deep embedded cards and contents may nest inside one another. Real cards stay far
 // below; a hostile file would otherwise drive the reader's recursion without bound.
 inline constexpr int kMaxWidNesting = 64;
 
-// What one card read shares across its parts.
+// What one card read shares across its parts. `In` is what the bytes are read through:
+// WidStream, or WidSpan for bytes that are all in memory.
+template <typename In>
 struct WidReadContext {
-    WidStream& in;
+    In& in;
     EffectCollection& effects;  // where the card's own motions go
     int nesting = 0;            // embedded cards and contents entered and not yet left
 };
 
 // One level of nesting for as long as it lives; entering level 65 fails the read.
+template <typename In>
 class WidNestingLevel {
 public:
-    explicit WidNestingLevel(WidReadContext& context) : context_(context) {
+    explicit WidNestingLevel(WidReadContext<In>& context) : context_(context) {
         if (context_.nesting >= kMaxWidNesting) FailWidRead(kWidTooDeep);
         ++context_.nesting;
     }
@@ -158,7 +218,7 @@ public:
     WidNestingLevel& operator=(const WidNestingLevel&) = delete;
 
 private:
-    WidReadContext& context_;
+    WidReadContext<In>& context_;
 };
 
 }  // namespace morvat

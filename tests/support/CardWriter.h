@@ -145,7 +145,7 @@ WidEvent EventOf(std::vector<WidContent> contents);
 enum class Medium {
     File,    // a temporary file on disk
     Memory,  // a stream over memory, as the fuzzers read
-    Large,   // a temporary file read field by field, as a card over the whole-read size is
+    Large,   // a temporary file read in chunks, as a card over the whole-read size is
 };
 inline constexpr Medium kEveryMedium[] = {Medium::File, Medium::Memory, Medium::Large};
 
@@ -159,6 +159,12 @@ struct CardRead {
     EffectCollection effects;
 };
 CardRead ReadCard(std::string_view bytes, Medium medium = Medium::File);
+// Reads `bytes` from a pipe, a stream that can neither seek nor tell its size, so that no
+// field is read from memory the reader took in ahead: every read, skip and failure goes
+// through the reader's stream. ReadCardBytes and ReadCard compare this with their read for
+// cards of up to kLargestPipedCard bytes, which the pipe's buffer is made to hold whole.
+CardRead ReadFromPipe(std::string_view bytes);
+inline constexpr std::size_t kLargestPipedCard = 1024 * 1024;
 CardRead ReadCard(const WidCardPlan& card, Medium medium = Medium::File);
 
 }  // namespace morvat::test
