@@ -31,6 +31,7 @@
 #include "files/RegularFile.h"
 #include "files/ShiftJis.h"
 #include "files/WidReader.h"
+#include "files/WidStream.h"
 
 namespace morvat {
 namespace {
@@ -141,10 +142,10 @@ void BM_FullCardRead(benchmark::State& state) {
     ResetPeakMemory();
     for (auto _ : state) {
         for (const auto& path : g_folder->files) {
-            const RegularFile file(path);
+            RegularFile file = RegularFile::OpenUnchecked(AT_FDCWD, path.c_str());
             WidCard card;
             EffectCollection effects;
-            if (!file.IsOpen() || ReadWidCardFile(file, card, effects) != 0 ||
+            if (ReadWidCardUnchecked(file, card, effects) != 0 || !file.IsOpen() ||
                 effects.size() != 5) {
                 state.SkipWithError(("card not read: " + path.string()).c_str());
                 return;
@@ -179,10 +180,10 @@ void BM_FullCardReadFromMemory(benchmark::State& state) {
 void BM_SingleCardRead(benchmark::State& state) {
     const std::filesystem::path& path = g_folder->files.front();
     for (auto _ : state) {
-        const RegularFile file(path);
+        RegularFile file = RegularFile::OpenUnchecked(AT_FDCWD, path.c_str());
         WidCard card;
         EffectCollection effects;
-        if (!file.IsOpen() || ReadWidCardFile(file, card, effects) != 0) {
+        if (ReadWidCardUnchecked(file, card, effects) != 0 || !file.IsOpen()) {
             state.SkipWithError("card not read");
             return;
         }
@@ -190,16 +191,15 @@ void BM_SingleCardRead(benchmark::State& state) {
     }
 }
 
-// The floor of the reader's own calls for that card: open, fstat, one pread of the whole
-// card, close, and no parsing. What BM_SingleCardRead takes beyond this is the parse.
+// The floor of the reader's own calls for that card: open, one pread of up to a chunk (the
+// whole card), close, and no parsing. What BM_SingleCardRead takes beyond this is the parse.
 void BM_SingleCardCallsOnly(benchmark::State& state) {
     const std::filesystem::path& path = g_folder->files.front();
-    std::vector<char> buffer(64 * 1024);
+    std::vector<char> buffer(WidStream::kChunkSize);
     for (auto _ : state) {
-        const RegularFile file(path);
-        const auto size = static_cast<std::size_t>(file.size());
-        if (!file.IsOpen() || size > buffer.size() ||
-            file.ReadAt(0, buffer.data(), size).got != size) {
+        const RegularFile file = RegularFile::OpenUnchecked(AT_FDCWD, path.c_str());
+        const ReadAtResult read = file.ReadOnce(0, buffer.data(), buffer.size());
+        if (read.failed || read.got == 0 || read.got == buffer.size()) {
             state.SkipWithError("card not read");
             return;
         }

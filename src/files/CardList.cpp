@@ -180,11 +180,7 @@ SkillFolder::~SkillFolder() {
 }
 
 RegularFile SkillFolder::Open(const std::string& name) const {
-    return RegularFile(fd_, name.c_str());
-}
-
-RegularFile SkillFolder::OpenForName(const std::string& name) const {
-    return RegularFile::OpenForSmallReads(fd_, name.c_str());
+    return RegularFile::OpenUnchecked(fd_, name.c_str());
 }
 
 std::string XmlCardListName(std::string_view utf8Name) {
@@ -259,7 +255,7 @@ std::vector<CardFolderEntry> ReadCardFolder(const std::filesystem::path& folder,
     // Only the names wait for their turn; each file is opened, read and closed by one worker.
     ForEachInOrder(
         names.size(), WorkerThreadCount(),
-        [&](std::size_t i) { return NameOfCardFile(files.OpenForName(names[i])); },
+        [&](std::size_t i) { return NameOfCardFile(files.Open(names[i])); },
         [&](std::size_t i, std::optional<std::string> name) {
             entries.push_back(CardFolderEntry{names[i], folder / names[i], std::move(name)});
         });

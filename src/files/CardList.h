@@ -82,10 +82,11 @@ public:
     const std::vector<std::string>& archiveNames() const { return archives_; }
     const FolderProblem& problem() const { return problem_; }
 
-    // Opens the entry `name` of the folder for reading; safe on several threads at once.
+    // Opens the entry `name` of the folder for reading, unchecked (RegularFile::OpenUnchecked):
+    // the list reads a name from it, a rating reads the card with ReadWidCardUnchecked, and
+    // both find out from their reads when the entry is no longer a regular file. Safe on
+    // several threads at once.
     RegularFile Open(const std::string& name) const;
-    // The same for reading no more than a card's name (RegularFile::OpenForSmallReads).
-    RegularFile OpenForName(const std::string& name) const;
 
 private:
     std::filesystem::path path_;

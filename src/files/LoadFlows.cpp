@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "files/LoadFlows.h"
 
+#include <fcntl.h>
+
 #include <array>
 #include <cerrno>
-#include <system_error>
 #include <cstdio>
 #include <istream>
 #include <streambuf>
+#include <system_error>
 
 #include "files/CwsFile.h"
 #include "files/FileOpen.h"
@@ -104,8 +106,10 @@ LoadOutcome ReadCardInto(const std::filesystem::path& path, EditorState& editor,
         if (!file) return {LoadStatus::CannotOpen, 0, false};
         code = ReadXmlCardFrom(file.get(), card, effects, outcome);
     } else {
-        // A card file is read by position from one descriptor: no stdio stream, no seek.
-        return ReadSkillCardFile(RegularFile(path), editor, prompts);
+        // A card file is read by position from one descriptor: no stdio stream, no seek,
+        // and its type and size asked only when the reads cannot tell.
+        return ReadSkillCardFile(RegularFile::OpenUnchecked(AT_FDCWD, path.c_str()), editor,
+                                 prompts);
     }
     if (code != 0) return {LoadStatus::ReadFailed, code, true};
     ApplyWidCard(editor, card, effects, prompts);
@@ -192,13 +196,13 @@ LoadOutcome ReadSkillCard(const std::filesystem::path& path, EditorState& editor
     return ReadCardInto(path, editor, prompts);
 }
 
-LoadOutcome ReadSkillCardFile(const RegularFile& file, EditorState& editor,
-                              LoadPrompts& prompts) {
+LoadOutcome ReadSkillCardFile(RegularFile file, EditorState& editor, LoadPrompts& prompts) {
     if (!file.IsOpen()) return {LoadStatus::CannotOpen, 0, false};
     // A fresh card and collection for every read: a failed read leaves the editor as it was.
     WidCard card;
     EffectCollection effects;
-    const std::int32_t code = ReadWidCardFile(file, card, effects);
+    const std::int32_t code = ReadWidCardUnchecked(file, card, effects);
+    if (!file.IsOpen()) return {LoadStatus::CannotOpen, 0, false};
     if (code != 0) return {LoadStatus::ReadFailed, code, true};
     ApplyWidCard(editor, card, effects, prompts);
     return {LoadStatus::Loaded, 0, true};

@@ -84,9 +84,9 @@ LoadOutcome ReadSkillCard(const std::filesystem::path& path, EditorState& editor
                           LoadPrompts& prompts);
 
 // Reads a binary card from a file already opened (a card of a SkillFolder, say) into the
-// editor, as ReadSkillCard does; a file that is not open could not be opened.
-LoadOutcome ReadSkillCardFile(const RegularFile& file, EditorState& editor,
-                              LoadPrompts& prompts);
+// editor, as ReadSkillCard does; a file that is not open could not be opened, nor one
+// opened unchecked that its reads find not to be a regular file (ReadWidCardUnchecked).
+LoadOutcome ReadSkillCardFile(RegularFile file, EditorState& editor, LoadPrompts& prompts);
 
 // Reads a card whose bytes are in memory (a member of an archive) into the editor, as
 // ReadSkillCard does a file named `name`.

@@ -26,24 +26,28 @@ void SetPreadForTesting(PreadFunction function) {
 
 RegularFile::RegularFile(const std::filesystem::path& path) : RegularFile(AT_FDCWD, path.c_str()) {}
 
-RegularFile::RegularFile(int folderFd, const char* name) {
+RegularFile::RegularFile(int folderFd, const char* name)
+    : RegularFile(OpenUnchecked(folderFd, name)) {
+    Check();
+}
+
+RegularFile RegularFile::OpenUnchecked(int folderFd, const char* name) {
+    RegularFile file;
     // O_NONBLOCK: opening a FIFO without a writer would otherwise wait forever. It changes
     // nothing for a regular file, so it stays set.
-    fd_ = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd_ < 0) return;
+    file.fd_ = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    file.size_ = -1;
+    return file;
+}
+
+void RegularFile::Check() {
+    if (fd_ < 0 || size_ >= 0) return;
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
         Close();
         return;
     }
     size_ = st.st_size;
-}
-
-RegularFile RegularFile::OpenForSmallReads(int folderFd, const char* name) {
-    RegularFile file;
-    file.fd_ = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    file.size_ = -1;
-    return file;
 }
 
 RegularFile::~RegularFile() {
@@ -84,6 +88,24 @@ ReadAtResult RegularFile::ReadAt(std::int64_t offset, void* buffer, std::size_t 
         }
         if (n == 0) break;  // the end of the file, which may have moved since it was opened
         result.got += static_cast<std::size_t>(n);
+    }
+    return result;
+}
+
+ReadAtResult RegularFile::ReadOnce(std::int64_t offset, void* buffer, std::size_t count) const {
+    ReadAtResult result;
+    if (fd_ < 0 || offset < 0) {
+        result.failed = true;
+        return result;
+    }
+    ssize_t n = 0;
+    do {
+        n = Pread(fd_, buffer, count, static_cast<off_t>(offset));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        result.failed = true;
+    } else {
+        result.got = static_cast<std::size_t>(n);
     }
     return result;
 }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // A file from outside opened for reading by position: regular files only (links followed),
 // never a wait on a FIFO, one descriptor that is always closed. Card files are read
-// through this so that a card costs one open, one fstat, the reads it needs and one close,
-// with no stdio stream and no seek.
+// through this so that a card costs one open, the reads it needs and one close, with no
+// stdio stream and no seek, and an fstat where the reads alone cannot tell enough.
 #pragma once
 
 #include <sys/types.h>
@@ -25,11 +25,11 @@ public:
     explicit RegularFile(const std::filesystem::path& path);
     // Opens `name` relative to the folder open as `folderFd` (AT_FDCWD: the current folder).
     RegularFile(int folderFd, const char* name);
-    // For a few bytes read at known offsets from an entry a folder's listing found to be a
-    // regular file: opened without the fstat. Should the entry have become something else
-    // since, a FIFO or a folder fails its first read and a device gives no more than was
-    // asked for; size() is unknown (-1).
-    static RegularFile OpenForSmallReads(int folderFd, const char* name);
+    // Opened without the fstat, for reads that learn what they need from what they get:
+    // size() is unknown (-1) until Check(). Should the entry be something other than a
+    // regular file, a FIFO or a folder fails every read, and a device gives no more than
+    // is asked for; nothing waits (O_NONBLOCK).
+    static RegularFile OpenUnchecked(int folderFd, const char* name);
     ~RegularFile();
     RegularFile(RegularFile&& other) noexcept;
     RegularFile& operator=(RegularFile&& other) noexcept;
@@ -45,6 +45,13 @@ public:
     // Reads up to `count` bytes at `offset`. Interrupted reads are retried; the read stops
     // at the end of the file or at the first failure.
     ReadAtResult ReadAt(std::int64_t offset, void* buffer, std::size_t count) const;
+    // One read (retried only while it is interrupted before it reads anything). Fewer bytes
+    // than asked mean the end of a regular file, or else only that the system gave fewer.
+    ReadAtResult ReadOnce(std::int64_t offset, void* buffer, std::size_t count) const;
+
+    // For a file opened unchecked: the fstat. A file that is not regular is closed (IsOpen()
+    // false); a regular one gets its size. Does nothing for a file already checked.
+    void Check();
 
 private:
     RegularFile() = default;

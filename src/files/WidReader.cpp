@@ -127,10 +127,8 @@ void ReadCardRows(WidStream& in, EffectCollection& effects, WidCard& card) {
     }
 }
 
-// One read from start to end whatever the source; the stream is made inside the try, so a
-// failure while it takes the card in is caught like any other.
-template <typename... Source>
-std::int32_t ReadCard(WidCard& card, EffectCollection& effects, const Source&... source) {
+// Every read starts from these; the name and the level stay until the read reaches them.
+void ResetReadFields(WidCard& card) {
     card.Faratack = false;
     card.Assasin = false;
     card.Voice = 0;
@@ -142,6 +140,13 @@ std::int32_t ReadCard(WidCard& card, EffectCollection& effects, const Source&...
     card.Escape = 0;
     card.Defuse = 0;
     card.Gard = 0;
+}
+
+// One read from start to end whatever the source; the stream is made inside the try, so a
+// failure while it takes the card in is caught like any other.
+template <typename... Source>
+std::int32_t ReadCard(WidCard& card, EffectCollection& effects, const Source&... source) {
+    ResetReadFields(card);
     try {
         WidStream in(source...);
         ReadCardRows(in, effects, card);
@@ -152,6 +157,32 @@ std::int32_t ReadCard(WidCard& card, EffectCollection& effects, const Source&...
         // Every allocation is bounded by the file's size, but a card read must never end
         // the program.
         return kWidOutOfMemory;
+    }
+}
+
+enum class OneReadOutcome {
+    Card,     // the read held the whole file and the card read from it
+    Refused,  // the system refused the read
+    Unsure,   // the read filled the chunk, or its bytes did not make a card
+};
+
+// A card from a single read of a file opened unchecked. A read that comes back short has the
+// whole file, unless the file is no regular file or the system gave less than was there;
+// either way a card that reads from those bytes is the card, since every field up to the
+// level must be there and nothing after it is read.
+OneReadOutcome ReadCardWithOneRead(const RegularFile& file, WidCard& card,
+                                   EffectCollection& effects) {
+    ResetReadFields(card);
+    try {
+        WidStream in(file, WidStream::OneRead{});
+        if (!in.HoldsWholeFile()) return OneReadOutcome::Unsure;
+        ReadCardRows(in, effects, card);
+        return OneReadOutcome::Card;
+    } catch (const WidReadFailure& failure) {
+        // The stream has no file to read on from: only its one read can be refused.
+        return failure.code == kWidReadError ? OneReadOutcome::Refused : OneReadOutcome::Unsure;
+    } catch (const std::bad_alloc&) {
+        return OneReadOutcome::Unsure;
     }
 }
 
@@ -170,6 +201,25 @@ std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
 std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectCollection& effects,
                              std::int64_t wholeReadLimit) {
     return ReadCard(card, effects, file, wholeReadLimit);
+}
+
+std::int32_t ReadWidCardUnchecked(RegularFile& file, WidCard& card, EffectCollection& effects,
+                                  std::int64_t wholeReadLimit) {
+    // Limits below a chunk (tests, the fuzzer) ask for the way of large cards.
+    if (file.IsOpen() && file.size() < 0 &&
+        wholeReadLimit >= static_cast<std::int64_t>(WidStream::kChunkSize)) {
+        const WidCard before = card;
+        const std::size_t effectsBefore = effects.size();
+        const OneReadOutcome outcome = ReadCardWithOneRead(file, card, effects);
+        if (outcome == OneReadOutcome::Card) return 0;
+        // The careful way: the file's type and size, then a read from a fresh start. A FIFO
+        // or a folder refuses every read; a regular file that refused one has failed.
+        card = before;
+        effects.erase(effects.begin() + static_cast<std::ptrdiff_t>(effectsBefore), effects.end());
+        file.Check();
+        if (!file.IsOpen() || outcome == OneReadOutcome::Refused) return kWidReadError;
+    }
+    return ReadWidCardFile(file, card, effects, wholeReadLimit);
 }
 
 }  // namespace morvat

@@ -79,4 +79,14 @@ class RegularFile;
 std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectCollection& effects,
                              std::int64_t wholeReadLimit = kWidWholeReadLimit);
 
+// The same for a card file opened with RegularFile::OpenUnchecked, with the fewest calls:
+// one read of up to a chunk, which for nearly every card is the whole file, and no fstat.
+// Only when that read fails, fills the chunk or does not give a card is the file checked
+// (RegularFile::Check) and read as ReadWidCardFile reads it, from a fresh start: what the
+// first read left in `card` and `effects` is undone. A file found not to be a regular file
+// (a FIFO, a folder, a device) is closed, IsOpen() false, and the code then means nothing.
+// A file that was checked already is read by ReadWidCardFile alone.
+std::int32_t ReadWidCardUnchecked(RegularFile& file, WidCard& card, EffectCollection& effects,
+                                  std::int64_t wholeReadLimit = kWidWholeReadLimit);
+
 }  // namespace morvat

@@ -38,6 +38,18 @@ WidStream::WidStream(const RegularFile& file, std::int64_t wholeReadLimit)
     if (read.got < first) size_ = static_cast<std::int64_t>(read.got);
 }
 
+WidStream::WidStream(const RegularFile& file, OneRead) {
+    // The bytes are all the stream has: no file to read on from, so that a read past them
+    // fails like the end of a card in memory.
+    char* bytes = Buffer(kChunkSize);
+    const ReadAtResult read = file.ReadOnce(0, bytes, kChunkSize);
+    if (read.failed) FailWidRead(kWidReadError);
+    holdsWholeFile_ = read.got < kChunkSize;
+    window_ = bytes;
+    windowLength_ = read.got;
+    size_ = static_cast<std::int64_t>(read.got);
+}
+
 WidStream::WidStream(std::FILE* stream, std::int64_t wholeReadLimit) : stream_(stream) {
     const off_t start = ::ftello(stream_);
     if (start < 0) return;  // a stream without a position (a pipe) is read through

@@ -47,6 +47,12 @@ public:
     // after it was opened is read to its new end; one that grows is read to the size it
     // had. A read the system refuses fails the card read with kWidReadError.
     WidStream(const RegularFile& file, std::int64_t wholeReadLimit);
+    // A card file opened unchecked (its size not known): one read of up to a chunk from the
+    // start and no more. When that read comes back short it holds the whole file as it was
+    // read, and the card is read from it (HoldsWholeFile()); when it fills the chunk, nothing
+    // read through the stream is to be trusted. A refused read fails with kWidReadError.
+    struct OneRead {};
+    WidStream(const RegularFile& file, OneRead);
     // `stream` stays owned by the caller; reading starts at its current position. A card
     // of up to `wholeReadLimit` bytes is read whole at once; a stream that cannot seek (a
     // pipe) is read through.
@@ -100,6 +106,8 @@ public:
     // end is not known.
     std::optional<std::string_view> RestInMemory() const;
 
+    bool HoldsWholeFile() const { return holdsWholeFile_; }
+
     // The bytes a larger card is read in at a time.
     static constexpr std::size_t kChunkSize = 64 * 1024;
     // The bytes a larger card file's first read takes: the tag and the picture's length,
@@ -142,6 +150,7 @@ private:
     std::int64_t position_ = 0;
     std::int64_t size_ = -1;  // -1: unknown, the stream cannot seek
     bool beyondEnd_ = false;  // a skip went past the end; every later read is short
+    bool holdsWholeFile_ = true;  // false: a single read that filled the chunk
 };
 
 // A card's bytes that are all in memory, read with a cursor and nothing else. It reads

@@ -3,6 +3,7 @@
 // reads interrupted by signals, reads the system refuses, and the same card given as bytes.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "CardWriter.h"
+#include "SystemCallHooks.h"
 #include "TempDir.h"
 #include "files/CardList.h"
 #include "files/LoadFlows.h"
@@ -76,6 +78,17 @@ Read FromFile(const std::filesystem::path& path) {
     return read;
 }
 
+// As the editor and the summary read a card: opened unchecked, read with the fewest calls.
+// `opened` tells whether the file stayed open, that is, was not refused as no regular file.
+Read FromUncheckedFile(const std::filesystem::path& path, bool* opened = nullptr) {
+    Read read;
+    RegularFile file = RegularFile::OpenUnchecked(AT_FDCWD, path.c_str());
+    EXPECT_TRUE(file.IsOpen());
+    read.code = ReadWidCardUnchecked(file, read.card, read.effects);
+    if (opened != nullptr) *opened = file.IsOpen();
+    return read;
+}
+
 Read FromBytes(const std::string& bytes) {
     Read read;
     read.code = ReadWidCardFromBytes(bytes, read.card, read.effects);
@@ -88,9 +101,8 @@ void ExpectSameRead(const Read& actual, const Read& expected) {
     EXPECT_TRUE(actual.effects == expected.effects);
 }
 
-// A card with a small picture is read whole with one read; one with a picture of 20 KiB in
-// two, its head and then past the picture; a first block of 1 MiB makes the reader go by
-// chunks.
+// Cards with a small picture and with one of 20 KiB are read whole with one read; a first
+// block of 1 MiB makes the reader go by chunks.
 const std::size_t kFirstBlocks[] = {100, 20 * 1024, std::size_t{1} << 20};
 
 TEST(CardFileReadTest, FileThatChangesSizeAfterOpeningIsReadToTheShorterSize) {
@@ -216,6 +228,100 @@ public:
     void WarnNoTarget() override {}
     bool AskEnemySide() override { return true; }
 };
+
+// The editor and the summary open a card without its fstat and read it with one call when
+// that call comes back short with a card. Whatever else happens, the read gives what the
+// careful read (fstat, then reads of the known size) gives for the file as it then is.
+TEST(CardFileReadTest, UncheckedReadIsOneCallOrGivesWhatTheCarefulReadGives) {
+    for (const std::size_t firstBlock : kFirstBlocks) {
+        SCOPED_TRACE(firstBlock);
+        const test::CardFile card = WriteCard(Card(firstBlock));
+        const bool small = card.bytes.size() < WidStream::kChunkSize;
+        test::TempDir dir;
+        const auto path = dir.write("Skill1.wid", card.bytes);
+        {
+            test::FstatCounter fstats;
+            PreadSeam seam([](int fd, void* buffer, std::size_t count, off_t offset, int) {
+                return ::pread(fd, buffer, count, offset);
+            });
+            ExpectSameRead(FromUncheckedFile(path), FromBytes(card.bytes));
+            if (small) {
+                EXPECT_EQ(seam.calls(), 1);
+                EXPECT_EQ(fstats.count(), 0);
+            } else {
+                EXPECT_EQ(fstats.count(), 1) << "a card larger than a chunk is read carefully";
+            }
+        }
+        // A first read that gives less than the file holds (a signal, a network file
+        // system) stops inside the motions: their effects are undone before the careful
+        // read adds them again.
+        {
+            const std::size_t partial = card.offsetOf("motions[1].type");
+            PreadSeam seam([&](int fd, void* buffer, std::size_t count, off_t offset, int call) {
+                return ::pread(fd, buffer, call == 1 ? std::min(count, partial) : count, offset);
+            });
+            ExpectSameRead(FromUncheckedFile(path), FromBytes(card.bytes));
+        }
+        // Interrupted calls are made again; one that then gives part of the file leaves
+        // the rest to the careful read.
+        {
+            PreadSeam seam([](int fd, void* buffer, std::size_t count, off_t offset, int call) {
+                if (call % 2 == 1) {
+                    errno = EINTR;
+                    return ssize_t{-1};
+                }
+                return ::pread(fd, buffer, std::min<std::size_t>(count, 1000), offset);
+            });
+            ExpectSameRead(FromUncheckedFile(path), FromBytes(card.bytes));
+        }
+        // A card that does not read is read again carefully, to the same failure.
+        const std::string cut = card.cutAt("level", 2);
+        ExpectSameRead(FromUncheckedFile(dir.write("Skill2.wid", cut)), FromBytes(cut));
+        // A file that shrinks or grows after it was opened is read as it is when read.
+        const auto changing = dir.write("Skill3.wid", cut);
+        PreadSeam seam([&](int fd, void* buffer, std::size_t count, off_t offset, int call) {
+            if (call == 1) {
+                std::ofstream grow(changing, std::ios::binary | std::ios::app);
+                grow << card.bytes.substr(cut.size());
+            }
+            return ::pread(fd, buffer, count, offset);
+        });
+        ExpectSameRead(FromUncheckedFile(changing), FromBytes(card.bytes));
+        EXPECT_EQ(::truncate(changing.c_str(), 3), 0);
+        ExpectSameRead(FromUncheckedFile(changing), FromBytes(card.bytes.substr(0, 3)));
+    }
+}
+
+// What is no regular file is refused as the careful open refuses it, without a wait on a
+// FIFO or a read that runs on; a regular file whose read fails gives the read failure.
+TEST(CardFileReadTest, UncheckedReadRefusesWhatIsNoRegularFile) {
+    test::TempDir dir;
+    const auto fifo = dir.path() / "Skill1.wid";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto folder = dir.path() / "Skill2.wid";
+    std::filesystem::create_directory(folder);
+    for (const std::filesystem::path& path :
+         {fifo, folder, std::filesystem::path("/dev/null"), std::filesystem::path("/dev/zero")}) {
+        SCOPED_TRACE(path.string());
+        bool opened = true;
+        FromUncheckedFile(path, &opened);
+        EXPECT_FALSE(opened);
+        EditorState editor;
+        editor.ObCardname = "kept";
+        NoQuestions prompts;
+        EXPECT_EQ(ReadSkillCard(path, editor, prompts).status, LoadStatus::CannotOpen);
+        EXPECT_EQ(editor.ObCardname, "kept");
+    }
+    const auto path = dir.write("Skill3.wid", WriteCard(Card(100)).bytes);
+    PreadSeam seam([](int, void*, std::size_t, off_t, int) {
+        errno = EIO;
+        return ssize_t{-1};
+    });
+    bool opened = false;
+    EXPECT_EQ(FromUncheckedFile(path, &opened).code, kWidReadError);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(seam.calls(), 1) << "read on after a refused read";
+}
 
 TEST(CardFileReadTest, LoadFlowReportsARefusedReadAndKeepsTheEditor) {
     test::TempDir dir;

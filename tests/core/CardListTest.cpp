@@ -16,6 +16,7 @@
 #include "TempDir.h"
 #include "Unprivileged.h"
 #include "files/CardList.h"
+#include "files/WidReader.h"
 
 namespace morvat {
 namespace {
@@ -185,11 +186,14 @@ TEST(CardListTest, EntryThatChangesAfterTheListingGivesNoRowWithoutBlocking) {
     std::filesystem::create_directory(dir.path() / "Skill2.wid");
     for (const std::string& name : folder.cardNames()) {
         SCOPED_TRACE(name);
-        const RegularFile file = folder.OpenForName(name);
+        RegularFile file = folder.Open(name);
         ASSERT_TRUE(file.IsOpen());
         unsigned char head[5];
         EXPECT_TRUE(file.ReadAt(0, head, sizeof head).failed);
-        EXPECT_FALSE(folder.Open(name).IsOpen()) << "a card to rate is checked when opened";
+        WidCard card;
+        EffectCollection effects;
+        ReadWidCardUnchecked(file, card, effects);
+        EXPECT_FALSE(file.IsOpen()) << "a card to rate is refused once its read fails";
     }
 }
 

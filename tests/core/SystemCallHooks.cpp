@@ -10,6 +10,8 @@
 namespace {
 
 std::int64_t fstatExtra = 0;
+bool countFstats = false;
+int fstats = 0;
 bool interruptPreads = false;
 bool nextPreadInterrupted = true;
 int preadInterruptions = 0;
@@ -18,6 +20,7 @@ int preadInterruptions = 0;
 
 // The system's own calls are reached through fstatat and preadv, which these do not replace.
 extern "C" int fstat(int fd, struct stat* buf) __THROW {
+    if (countFstats) ++fstats;
     const int result = ::fstatat(fd, "", buf, AT_EMPTY_PATH);
     if (result == 0 && fstatExtra != 0 && S_ISREG(buf->st_mode)) buf->st_size += fstatExtra;
     return result;
@@ -58,6 +61,19 @@ PreadInterruptions::~PreadInterruptions() {
 
 int PreadInterruptions::count() const {
     return preadInterruptions;
+}
+
+FstatCounter::FstatCounter() {
+    countFstats = true;
+    fstats = 0;
+}
+
+FstatCounter::~FstatCounter() {
+    countFstats = false;
+}
+
+int FstatCounter::count() const {
+    return fstats;
 }
 
 }  // namespace morvat::test

@@ -30,4 +30,15 @@ public:
     int count() const;
 };
 
+// Counts the fstat calls made while it lives.
+class FstatCounter {
+public:
+    FstatCounter();
+    ~FstatCounter();
+    FstatCounter(const FstatCounter&) = delete;
+    FstatCounter& operator=(const FstatCounter&) = delete;
+
+    int count() const;
+};
+
 }  // namespace morvat::test
