@@ -26,10 +26,9 @@ WidStream::WidStream(const RegularFile& file, std::int64_t wholeReadLimit)
     // one is read from its head, which holds the picture's length, and then on from behind
     // the picture: a picture that makes a card large is never copied. Fields and skips are
     // then served from memory. A file that has shrunk since it was opened reads short.
-    const auto first = static_cast<std::size_t>(
-        std::min<std::int64_t>(size_, size_ <= static_cast<std::int64_t>(kChunkSize)
-                                          ? static_cast<std::int64_t>(kChunkSize)
-                                          : static_cast<std::int64_t>(kHeadSize)));
+    const std::size_t first = size_ <= static_cast<std::int64_t>(kChunkSize)
+                                  ? static_cast<std::size_t>(size_)
+                                  : kHeadSize;
     char* bytes = Buffer(first);
     const ReadAtResult read = file.ReadAt(0, bytes, first);
     if (read.failed) FailWidRead(kWidReadError);

@@ -43,9 +43,9 @@ public:
     explicit WidStream(std::string_view bytes);
     // A card file: one of up to a chunk is read whole, one of up to `wholeReadLimit` bytes
     // from its head and then past its picture, a larger one in bounded chunks where the
-    // fields are. A file that shrinks
-    // after it was opened is read to its new end; one that grows is read to the size it
-    // had. A read the system refuses fails the card read with kWidReadError.
+    // fields are. A file that shrinks after it was opened is read to its new end; one that
+    // grows is read to the size it had. A read the system refuses fails the card read with
+    // kWidReadError.
     WidStream(const RegularFile& file, std::int64_t wholeReadLimit);
     // A card file opened unchecked (its size not known): one read of up to a chunk from the
     // start and no more. When that read comes back short it holds the whole file as it was
