@@ -205,9 +205,9 @@ std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectColle
 
 std::int32_t ReadWidCardUnchecked(RegularFile& file, WidCard& card, EffectCollection& effects,
                                   std::int64_t wholeReadLimit) {
+    if (!file.IsOpen()) return kWidReadError;
     // Limits below a chunk (tests, the fuzzer) ask for the way of large cards.
-    if (file.IsOpen() && file.size() < 0 &&
-        wholeReadLimit >= static_cast<std::int64_t>(WidStream::kChunkSize)) {
+    if (file.size() < 0 && wholeReadLimit >= static_cast<std::int64_t>(WidStream::kChunkSize)) {
         const WidCard before = card;
         const std::size_t effectsBefore = effects.size();
         const OneReadOutcome outcome = ReadCardWithOneRead(file, card, effects);

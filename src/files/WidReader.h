@@ -75,7 +75,7 @@ class RegularFile;
 // The same from a card file opened as a RegularFile, read by position: a small card from
 // its head on, with one read, or two when the picture is passed over; a large one in
 // bounded chunks. A read the system refuses (interrupted reads are retried) ends the read
-// with kWidReadError.
+// with kWidReadError, as does a file that is not open or was opened unchecked.
 std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectCollection& effects,
                              std::int64_t wholeReadLimit = kWidWholeReadLimit);
 

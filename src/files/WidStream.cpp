@@ -21,6 +21,8 @@ WidStream::WidStream(std::string_view bytes)
 
 WidStream::WidStream(const RegularFile& file, std::int64_t wholeReadLimit)
     : file_(&file), size_(file.size()) {
+    // A file that is not open, or was opened unchecked, has no size to read it by.
+    if (!file.IsOpen() || size_ < 0) FailWidRead(kWidReadError);
     if (size_ > wholeReadLimit) return;  // read in chunks where the fields are
     // A card of up to a chunk, nearly every card, is read whole with one read. A larger
     // one is read from its head, which holds the picture's length, and then on from behind

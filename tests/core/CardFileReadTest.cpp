@@ -312,7 +312,16 @@ TEST(CardFileReadTest, UncheckedReadRefusesWhatIsNoRegularFile) {
         EXPECT_EQ(ReadSkillCard(path, editor, prompts).status, LoadStatus::CannotOpen);
         EXPECT_EQ(editor.ObCardname, "kept");
     }
+    // A file that did not open, or whose size was never asked, gives the read failure.
+    const auto missing = dir.path() / "Skill4.wid";
+    Read read;
+    RegularFile notOpened(missing);
+    EXPECT_EQ(ReadWidCardFile(notOpened, read.card, read.effects), kWidReadError);
+    EXPECT_EQ(ReadWidCardUnchecked(notOpened, read.card, read.effects), kWidReadError);
     const auto path = dir.write("Skill3.wid", WriteCard(Card(100)).bytes);
+    EXPECT_EQ(ReadWidCardFile(RegularFile::OpenUnchecked(AT_FDCWD, path.c_str()), read.card,
+                              read.effects),
+              kWidReadError);
     PreadSeam seam([](int, void*, std::size_t, off_t, int) {
         errno = EIO;
         return ssize_t{-1};
