@@ -72,20 +72,21 @@ std::int32_t ReadWidCardFromBytes(std::string_view bytes, WidCard& card,
 
 class RegularFile;
 
-// The same from a card file opened as a RegularFile, read by position: a small card from
-// its head on, with one read, or two when the picture is passed over; a large one in
-// bounded chunks. A read the system refuses (interrupted reads are retried) ends the read
+// The same from a card file opened as a RegularFile, read by position: a card of up to a
+// chunk with one read, a larger one from its head and then on from behind its picture, one
+// over `wholeReadLimit` in bounded chunks. A read the system refuses (interrupted reads are retried) ends the read
 // with kWidReadError, as does a file that is not open or was opened unchecked.
 std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectCollection& effects,
                              std::int64_t wholeReadLimit = kWidWholeReadLimit);
 
 // The same for a card file opened with RegularFile::OpenUnchecked, with the fewest calls:
 // one read of up to a chunk, which for nearly every card is the whole file, and no fstat.
-// Only when that read fails, fills the chunk or does not give a card is the file checked
-// (RegularFile::Check) and read as ReadWidCardFile reads it, from a fresh start: what the
-// first read left in `card` and `effects` is undone. A file found not to be a regular file
-// (a FIFO, a folder, a device) is closed, IsOpen() false, and the code then means nothing.
-// A file that was checked already is read by ReadWidCardFile alone.
+// Only when that read is refused, fills the chunk or does not give a card is the file
+// checked (RegularFile::Check). A file found not to be a regular file (a FIFO, a folder, a
+// device) is closed, IsOpen() false, and the code then means nothing; a regular file whose
+// read was refused gives kWidReadError; any other is read as ReadWidCardFile reads it, from
+// a fresh start: what the first read left in `card` and `effects` is undone. A file that
+// was checked already is read by ReadWidCardFile alone.
 std::int32_t ReadWidCardUnchecked(RegularFile& file, WidCard& card, EffectCollection& effects,
                                   std::int64_t wholeReadLimit = kWidWholeReadLimit);
 
