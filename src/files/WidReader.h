@@ -47,7 +47,7 @@ inline constexpr std::int32_t kWidOutOfMemory = 901;
 inline constexpr std::int32_t kWidReadError = 902;  // the system refused to read the file
 
 // Cards of up to this many bytes are read at once and then served from memory (a stdio
-// stream whole, a card file from its head on and past its picture); larger ones are read
+// stream whole, a card file whole or from its head on and past its picture); larger ones are read
 // in bounded chunks where the fields are, and long blocks between them are passed without
 // reading them.
 inline constexpr std::int64_t kWidWholeReadLimit = std::int64_t{1} << 20;
