@@ -47,9 +47,9 @@ inline constexpr std::int32_t kWidOutOfMemory = 901;
 inline constexpr std::int32_t kWidReadError = 902;  // the system refused to read the file
 
 // Cards of up to this many bytes are read at once and then served from memory (a stdio
-// stream whole, a card file whole or from its head on and past its picture); larger ones are read
-// in bounded chunks where the fields are, and long blocks between them are passed without
-// reading them.
+// stream whole, a card file whole or from its head on and past its picture); larger ones
+// are read in bounded chunks where the fields are, and long blocks between them are passed
+// without reading them.
 inline constexpr std::int64_t kWidWholeReadLimit = std::int64_t{1} << 20;
 
 // Reads one card from `stream`, opened for binary reading at its start. Fills `card` and
@@ -74,8 +74,9 @@ class RegularFile;
 
 // The same from a card file opened as a RegularFile, read by position: a card of up to a
 // chunk with one read, a larger one from its head and then on from behind its picture, one
-// over `wholeReadLimit` in bounded chunks. A read the system refuses (interrupted reads are retried) ends the read
-// with kWidReadError, as does a file that is not open or was opened unchecked.
+// over `wholeReadLimit` in bounded chunks. A read the system refuses (interrupted reads are
+// retried) ends the read with kWidReadError, as does a file that is not open or was opened
+// unchecked.
 std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectCollection& effects,
                              std::int64_t wholeReadLimit = kWidWholeReadLimit);
 
