@@ -206,18 +206,23 @@ std::int32_t ReadWidCardFile(const RegularFile& file, WidCard& card, EffectColle
 std::int32_t ReadWidCardUnchecked(RegularFile& file, WidCard& card, EffectCollection& effects,
                                   std::int64_t wholeReadLimit) {
     if (!file.IsOpen()) return kWidReadError;
-    // Limits below a chunk (tests, the fuzzer) ask for the way of large cards.
-    if (file.size() < 0 && wholeReadLimit >= static_cast<std::int64_t>(WidStream::kChunkSize)) {
-        const WidCard before = card;
-        const std::size_t effectsBefore = effects.size();
-        const OneReadOutcome outcome = ReadCardWithOneRead(file, card, effects);
-        if (outcome == OneReadOutcome::Card) return 0;
+    if (file.size() < 0) {
+        bool refused = false;
+        // Limits below a chunk (tests, the fuzzer) ask for the way of large cards at once.
+        if (wholeReadLimit >= static_cast<std::int64_t>(WidStream::kChunkSize)) {
+            const WidCard before = card;
+            const std::size_t effectsBefore = effects.size();
+            const OneReadOutcome outcome = ReadCardWithOneRead(file, card, effects);
+            if (outcome == OneReadOutcome::Card) return 0;
+            card = before;
+            effects.erase(effects.begin() + static_cast<std::ptrdiff_t>(effectsBefore),
+                          effects.end());
+            refused = outcome == OneReadOutcome::Refused;
+        }
         // The careful way: the file's type and size, then a read from a fresh start. A FIFO
         // or a folder refuses every read; a regular file that refused one has failed.
-        card = before;
-        effects.erase(effects.begin() + static_cast<std::ptrdiff_t>(effectsBefore), effects.end());
         file.Check();
-        if (!file.IsOpen() || outcome == OneReadOutcome::Refused) return kWidReadError;
+        if (!file.IsOpen() || refused) return kWidReadError;
     }
     return ReadWidCardFile(file, card, effects, wholeReadLimit);
 }

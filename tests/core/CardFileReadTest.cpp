@@ -252,6 +252,13 @@ TEST(CardFileReadTest, UncheckedReadIsOneCallOrGivesWhatTheCarefulReadGives) {
                 EXPECT_EQ(fstats.count(), 1) << "a card larger than a chunk is read carefully";
             }
         }
+        // With a limit below a chunk, the careful way at once.
+        {
+            Read read;
+            RegularFile file = RegularFile::OpenUnchecked(AT_FDCWD, path.c_str());
+            read.code = ReadWidCardUnchecked(file, read.card, read.effects, 0);
+            ExpectSameRead(read, FromBytes(card.bytes));
+        }
         // A first read that gives less than the file holds (a signal, a network file
         // system) stops inside the motions: their effects are undone before the careful
         // read adds them again.
