@@ -73,21 +73,14 @@ void RegularFile::Close() {
 
 ReadAtResult RegularFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
     ReadAtResult result;
-    if (fd_ < 0 || offset < 0) {
-        result.failed = true;
-        return result;
-    }
+    result.failed = fd_ < 0 || offset < 0;
     auto* bytes = static_cast<unsigned char*>(buffer);
-    while (result.got < count) {
-        const ssize_t n = Pread(fd_, bytes + result.got, count - result.got,
-                                static_cast<off_t>(offset + static_cast<std::int64_t>(result.got)));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            result.failed = true;
-            break;
-        }
-        if (n == 0) break;  // the end of the file, which may have moved since it was opened
-        result.got += static_cast<std::size_t>(n);
+    while (!result.failed && result.got < count) {
+        const ReadAtResult part = ReadOnce(offset + static_cast<std::int64_t>(result.got),
+                                           bytes + result.got, count - result.got);
+        result.failed = part.failed;
+        if (part.got == 0) break;  // the end of the file, which may have moved since it was opened
+        result.got += part.got;
     }
     return result;
 }

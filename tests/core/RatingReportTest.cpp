@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "CaseData.h"
+#include "SeededNumbers.h"
 #include "calc/Rating.h"
 
 namespace morvat {
@@ -233,11 +234,7 @@ TEST(RatingReportTest, HugeSumsStickAtTheLimit) {
 // effect, attribute and modifier, also with sums pinned at the 64-bit limit, it is the
 // report's total.
 TEST(RatingReportTest, TotalAloneIsTheReportsTotal) {
-    std::uint32_t seed = 12345;
-    const auto next = [&seed](std::uint32_t below) {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) % below;
-    };
+    test::SeededNumbers next(12345);
     for (int i = 0; i < 2000; ++i) {
         EditorState e;
         e.ObTarget = static_cast<int>(next(5)) - 1;  // no selection too

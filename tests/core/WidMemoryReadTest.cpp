@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CardWriter.h"
+#include "SeededNumbers.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 #include "files/WidReader.h"
@@ -37,11 +38,7 @@ TEST(WidMemoryRead, EveryCutOfTheExampleCardsReadsAsFromAFile) {
 // code, also in the corners no card layout reaches today: reads after a skip past the end,
 // an empty Bytes() there, negative counts.
 TEST(WidMemoryRead, SpanReadsEveryStepAsTheStreamDoes) {
-    std::uint32_t seed = 12345;
-    const auto next = [&seed](std::uint32_t below) {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) % below;
-    };
+    test::SeededNumbers next(12345);
     for (int round = 0; round < 2000; ++round) {
         std::string bytes(next(24), '\0');
         for (char& c : bytes) c = static_cast<char>(next(256));
